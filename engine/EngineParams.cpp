@@ -1,0 +1,3 @@
+#include "engine/EngineParams.h"
+
+EngineParams engineParams;

@@ -1,0 +1,70 @@
+#include "rules/Hdoska.h"
+
+#include "rules/Hmove.h"
+
+HDoska::HDoska() {
+    for (int32_t x = 0; x < 10; ++x)
+        for (int32_t y = 0; y < 10; ++y) {
+            cells[x][y].pos = Point{x, y};
+            if (x == 0 || y == 0 || x == 9 || y == 9) cells[x][y].owner = Blocked;
+        }
+    Clear();
+}
+
+void HDoska::Clear() {
+    for (const Point p : kSquareOrder) {
+        At(p).owner = Empty;
+        At(p).pos = p;
+    }
+    topKings = 0;
+    bottomKings = 0;
+}
+
+void HDoska::SetInitial() {
+    for (const Point p : kSquareOrder) {
+        HFigura& cell = At(p);
+        cell.pos = p;
+        cell.king = 0;
+        cell.owner = p.y <= 3 ? Bottom : p.y >= 6 ? Top : Empty;
+    }
+    topKings = 0;
+    bottomKings = 0;
+}
+
+void HDoska::ApplyMove(const HMove& move) {
+    for (int32_t i = 0; i < move.capturedCount; ++i) {
+        const HFigura& piece = move.captured[i];
+        if (piece.king == 1) --Kings(piece.owner);
+        At(piece.pos).owner = Empty;
+    }
+    const HFigura& from = move.From();
+    const HFigura& to = move.To();
+    if (from.king == 0 && to.king == 1) ++Kings(from.owner);
+    // Empty the start first: a king's capture may end on its own start square.
+    At(from.pos).owner = Empty;
+    At(to.pos) = to;
+}
+
+void HDoska::UndoMove(const HMove& move) {
+    for (int32_t i = 0; i < move.capturedCount; ++i) {
+        const HFigura& piece = move.captured[i];
+        if (piece.king == 1) ++Kings(piece.owner);
+        At(piece.pos) = piece;
+    }
+    const HFigura& from = move.From();
+    const HFigura& to = move.To();
+    if (from.king == 0 && to.king == 1) --Kings(from.owner);
+    At(to.pos).owner = Empty;
+    At(from.pos) = from;
+}
+
+bool HDoska::RemoveHandicapMan() {
+    for (const Point p : {Point{2, 6}, Point{4, 6}, Point{6, 6}}) {
+        if (At(p).owner == Top) {
+            At(p).owner = Empty;
+            return true;
+        }
+    }
+    At(Point{8, 6}).owner = Empty;
+    return false;
+}

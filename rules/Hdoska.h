@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "rules/Hfigura.h"
+
+struct HMove;
+
+// The 32 playable squares in scan order: row 1 to row 8, columns ascending.
+inline constexpr std::array<Point, 32> kSquareOrder = [] {
+    std::array<Point, 32> squares{};
+    int32_t n = 0;
+    for (int32_t y = 1; y <= 8; ++y)
+        for (int32_t x = (y % 2 == 1) ? 1 : 2; x <= 8; x += 2) squares[n++] = Point{x, y};
+    return squares;
+}();
+
+// The four diagonals in the order every loop walks them, as (column, row) steps.
+inline constexpr int32_t kDirX[4] = {+1, -1, +1, -1};
+inline constexpr int32_t kDirY[4] = {-1, -1, +1, +1};
+
+// The board: 10 x 10 cells indexed [column][row], with a Blocked border so a
+// walk along a diagonal always stops without a bounds check. A plain value:
+// copying it copies the whole position.
+struct HDoska {
+    HFigura cells[10][10];
+    int32_t topKings = 0;
+    int32_t bottomKings = 0;
+
+    HDoska();
+
+    HFigura& At(Point p) { return cells[p.x][p.y]; }
+    const HFigura& At(Point p) const { return cells[p.x][p.y]; }
+    int32_t& Kings(uint8_t side) { return side == Top ? topKings : bottomKings; }
+
+    void Clear();
+    void SetInitial();
+
+    // Plays a move from its record alone; captured pieces leave only now.
+    void ApplyMove(const HMove& move);
+    // The exact inverse of ApplyMove for the move last applied.
+    void UndoMove(const HMove& move);
+
+    // Takes one Top man off Top's front row: b6, d6, f6, the first holding a Top
+    // piece; otherwise h6, whatever stands there, and the handicap is used up.
+    bool RemoveHandicapMan();
+};

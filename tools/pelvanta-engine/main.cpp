@@ -1,0 +1,46 @@
+// pelvanta-engine: the rules and the engine from the command line, for users
+// and for checking the engine from outside. Bad input gets one line on stderr
+// and exit status 2.
+#include <cstdio>
+#include <string>
+
+#include "tools/pelvanta-engine/Cli.h"
+
+namespace {
+
+std::vector<Command> AllCommands() {
+    std::vector<Command> all = RulesCommands();
+    return all;
+}
+
+void PrintUsage(const std::vector<Command>& commands) {
+    std::fprintf(stderr, "usage:\n");
+    for (const Command& c : commands) std::fprintf(stderr, "  pelvanta-engine %s\n", c.usage);
+    std::fprintf(stderr,
+                 "FEN: W:Wa1,c1,Kd4:Bb8,Kh2 (side to move W or B, then each side's pieces, K "
+                 "marks a king), or 'start'\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<Command> commands = AllCommands();
+    if (argc < 2) {
+        PrintUsage(commands);
+        return 2;
+    }
+    const std::string name = argv[1];
+    Args args(argv + 2, argv + argc);
+    for (const Command& command : commands) {
+        if (name != command.name) continue;
+        try {
+            return command.run(args);
+        } catch (const UsageError& error) {
+            std::fprintf(stderr, "pelvanta-engine: %s\n", error.message.c_str());
+            return 2;
+        }
+    }
+    std::fprintf(stderr, "pelvanta-engine: unknown command '%s'\n", name.c_str());
+    PrintUsage(commands);
+    return 2;
+}
