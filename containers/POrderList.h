@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstdint>
 #include <concepts>
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -43,13 +43,7 @@ public:
         while (count > 0) DestroyLast();
     }
 
-    virtual T* Add(const T& value) {
-        if (count + 1 == capacity) Grow();
-        T* cell = TakeCell();
-        new (cell) T(value);  // if the copy throws, the raw cell stays spare
-        ++count;
-        return cell;
-    }
+    virtual T* Add(const T& value) { return Append(value); }
 
     virtual void AddList(const POrderList& other) {
         const int32_t n = other.Count();  // adding a list to itself adds each element once
@@ -173,6 +167,16 @@ public:
     int32_t Capacity() const { return capacity; }
 
 protected:
+    // Add's body, callable without the virtual call by a final derived list
+    // that does not replace Add.
+    T* Append(const T& value) {
+        if (count + 1 == capacity) Grow();
+        T* cell = TakeCell();
+        new (cell) T(value);  // if the copy throws, the raw cell stays spare
+        ++count;
+        return cell;
+    }
+
     // Unchecked access for derived lists on their hot paths.
     T* At(int32_t position) const { return items[position]; }
 

@@ -5,8 +5,8 @@
 HDoska::HDoska() {
     for (int32_t x = 0; x < 10; ++x)
         for (int32_t y = 0; y < 10; ++y) {
-            cells[x][y].pos = Point{x, y};
-            if (x == 0 || y == 0 || x == 9 || y == 9) cells[x][y].owner = Blocked;
+            const bool border = x == 0 || y == 0 || x == 9 || y == 9;
+            cells[x][y] = HFigura(border ? Blocked : Empty, 0, Point{x, y});
         }
     Clear();
 }

@@ -21,6 +21,10 @@ public:
     // marked while captures are built and left exactly as it was found.
     int32_t Generate(uint8_t side, HDoska& board);
 
+    // The number of legal moves, as Generate would return it; a position
+    // without a capture is counted without listing its moves.
+    int32_t CountMoves(uint8_t side, HDoska& board);
+
     // The first move whose squares before k are those of the move at index and
     // whose square k is point. On a match index becomes its position; returns
     // 2 when that square completes the move, 1 when more follow, 0 for none.
@@ -30,14 +34,21 @@ public:
     HMove& Move(int32_t i) { return *At(i); }
     const HMove& Move(int32_t i) const { return *At(i); }
 
-    HMove work;               // the move being built
-    uint8_t side = Bottom;    // whose moves are listed
-    HDoska* board = nullptr;  // the position they were generated on; not owned
+    HMove work;                       // the move being built
+    uint8_t side = Bottom;            // whose moves are listed
+    HDoska* board = nullptr;          // the position they were generated on; not owned
     int32_t kings[4] = {0, 0, 0, 0};  // working king counts, by side code
 
 private:
-    void ManMoves(int32_t x, int32_t y);
-    void KingMoves(int32_t x, int32_t y);
-    bool ManCaptures(int32_t x, int32_t y);
-    bool KingCaptures(int32_t x, int32_t y);
+    // Whether the piece on s has a first jump; most pieces have none, and this
+    // spares them the work of building captures.
+    // Squares are flat cell indexes x * 10 + y, so a diagonal step is one add.
+    uint32_t OwnSquares() const;  // bit i: square i of the scan order holds the side's piece
+    bool CanJump(int32_t from, uint8_t king) const;
+    void ManMoves(int32_t from);
+    void KingMoves(int32_t from);
+    bool ManCaptures(int32_t from);
+    bool KingCaptures(int32_t from);
+
+    HFigura* cells_ = nullptr;  // &board->cells[0][0]
 };

@@ -16,19 +16,36 @@ struct HMove {
     static constexpr int32_t kMaxSteps = 13;
     static constexpr int32_t kMaxCaptured = 12;
 
-    HFigura steps[kMaxSteps];
+    // The counts lead, so that copying a short move touches one cache line.
     int32_t stepCount = 0;
-    HFigura captured[kMaxCaptured];
     int32_t capturedCount = 0;
     int32_t score = 0;
     int32_t value = 0;     // the search's value of the move
     uint8_t valueSet = 0;  // a search frame has recorded a value
+    HFigura steps[kMaxSteps];
+    HFigura captured[kMaxCaptured];
 
     HMove() = default;
     // Copies only the path and captures in use: a listed move is usually two
     // entries long, and the record is several hundred bytes.
     HMove(const HMove& other) { *this = other; }
-    HMove& operator=(const HMove& other);
+    HMove& operator=(const HMove& other) {
+        stepCount = other.stepCount;
+        capturedCount = other.capturedCount;
+        score = other.score;
+        value = other.value;
+        valueSet = other.valueSet;
+        // Most moves are two entries long; a library copy call costs more than that.
+        if (stepCount >= 2) {
+            steps[0] = other.steps[0];
+            steps[1] = other.steps[1];
+            for (int32_t i = 2; i < stepCount; ++i) steps[i] = other.steps[i];
+        } else if (stepCount == 1) {
+            steps[0] = other.steps[0];
+        }
+        for (int32_t i = 0; i < capturedCount; ++i) captured[i] = other.captured[i];
+        return *this;
+    }
 
     void Clear() {
         stepCount = 0;

@@ -20,8 +20,8 @@ private:
     uint64_t Walk(HDoska& board, uint8_t side, int32_t depth, size_t ply, bool bulk) {
         if (depth == 0) return 1;
         HListMoves& list = lists_[ply];
+        if (depth == 1 && bulk) return static_cast<uint64_t>(list.CountMoves(side, board));
         const int32_t n = list.Generate(side, board);
-        if (depth == 1 && bulk) return static_cast<uint64_t>(n);
         uint64_t total = 0;
         for (int32_t i = 0; i < n; ++i) {
             const HMove& move = list.Move(i);

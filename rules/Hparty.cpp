@@ -1,0 +1,273 @@
+#include "rules/Hparty.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <algorithm>
+
+#include "platform/Cursor.h"
+#include "platform/ImageControl.h"
+#include "platform/Os.h"
+
+namespace {
+
+// The selected piece flashes: shown on one tick, gone on the next.
+bool blinkPhase = false;
+
+// The application cursor is switched there and straight back, which makes the
+// system show the control's new cursor at once, without a mouse move.
+void NudgeScreenCursor(CursorKind kind) {
+    SetScreenCursor(kind);
+    SetScreenCursor(CursorKind::Default);
+}
+
+}  // namespace
+
+HParty::HParty(QWidget* form, ImageControl* boardImage)
+    : form(form),
+      boardImage(boardImage),
+      animTimer(300, [this] { AnimateStep(); }),
+      thinkTimer(1000, [this] { TakeResult(); }),
+      blinkTimer(200, [this] { BlinkTick(); }) {
+    boardImage->onMouseDown = [this](Qt::MouseButton button, int x, int y) {
+        OnBoardMouseDown(button, x, y);
+    };
+}
+
+HParty::~HParty() {
+    // The timers go first, then every worker stops and its thread is joined
+    // before the lists it searches are destroyed.
+    animTimer.SetEnabled(false);
+    thinkTimer.SetEnabled(false);
+    blinkTimer.SetEnabled(false);
+    StopAllWorkers();
+    for (HAnalyzThread& worker : workers) worker.Join();
+    boardImage->onMouseDown = nullptr;
+}
+
+// ---------------------------------------------------------------- game
+
+void HParty::NewGame(uint8_t firstSide, uint8_t duelFlag) {
+    duel = duelFlag;
+    Halt();
+    board.SetInitial();
+    sideToMove = firstSide;
+    lastComputerValue = 0;
+    Redraw();
+    NextTurn();
+}
+
+void HParty::Halt() {
+    activeWorker = nullptr;
+    StopAllWorkers();
+    animTimer.SetEnabled(false);
+    blinkTimer.SetEnabled(false);
+    thinkTimer.SetEnabled(false);
+}
+
+void HParty::ClearBoard() {
+    board.Clear();
+    Redraw();
+}
+
+bool HParty::AcceptsDraw() const { return board.bottomKings != 0 && lastComputerValue >= 0; }
+
+void HParty::SetThinkTime(int32_t milliseconds) { thinkTimer.SetInterval(milliseconds); }
+
+// ---------------------------------------------------------------- the computer's turn
+
+void HParty::NextTurn() {
+    if (workerOnMoves_) {
+        // Its turn is over (taken or halted); it must be off `moves` before
+        // the list is written again.
+        workers[0].Abort();
+        workers[0].Join();
+        workerOnMoves_ = false;
+    }
+    const int32_t n = moves.Generate(sideToMove, board);
+    if (n > 0) {
+        if (sideToMove == Bottom || duel != 0) {
+            StartPondering();
+        } else {
+            ComputerTurn();
+        }
+        return;
+    }
+    // The game is over: nothing may go on thinking about it.
+    StopAllWorkers();
+    PostToMainWindow(sideToMove == Bottom ? kMsgBottomCannotMove : kMsgTopCannotMove);
+}
+
+void HParty::StartPondering() {
+    boardImage->SetCursorKind(CursorKind::Hand);
+    NudgeScreenCursor(CursorKind::Hand);
+    activeWorker = nullptr;
+    stepIndex = 0;
+    if (duel != 0) return;
+
+    // A player with more than fifty moves has the rest answered by a fresh
+    // search when one of them is played (ComputerTurn).
+    const int32_t pondered = std::min(moves.Count(), kWorkers);
+    ponderCount = 0;
+    for (int32_t i = 0; i < pondered; ++i) {
+        HMove& move = moves.Move(i);
+        // An aborted worker may still be unwinding over its old list.
+        workers[i].Join();
+        board.ApplyMove(move);
+        ponderLists[i].Generate(Opponent(sideToMove), board);
+        workers[i].Start(ponderLists[i]);
+        board.UndoMove(move);
+        ponderCount = i + 1;
+    }
+}
+
+void HParty::ComputerTurn() {
+    boardImage->SetCursorKind(CursorKind::HourGlass);
+    NudgeScreenCursor(CursorKind::HourGlass);
+    thinkTimer.SetEnabled(true);
+    if (ponderCount <= 0 || humanMoveIndex < 0 || humanMoveIndex >= ponderCount) {
+        // Nothing pondered the move played: search the replies afresh; the
+        // timer's tick takes the move.
+        StopAllWorkers();
+        activeWorker = &workers[0];
+        workerOnMoves_ = true;
+        workers[0].Start(moves);
+        return;
+    }
+    for (int32_t i = 0; i < ponderCount; ++i)
+        if (i != humanMoveIndex) workers[i].Abort();
+    activeWorker = &workers[humanMoveIndex];
+    activeWorker->RequestNotice();
+}
+
+void HParty::TakeResult() {
+    if (activeWorker == nullptr) return;
+    activeWorker->Abort();
+    HMove* move = activeWorker->PickMove();
+    activeWorker = nullptr;
+    lastComputerValue = move->value;
+    sideToMove = Opponent(sideToMove);
+    ApplyComputerMove(move);
+    thinkTimer.SetEnabled(false);
+}
+
+void HParty::ApplyComputerMove(HMove* move) {
+    board.ApplyMove(*move);
+    currentMove = move;
+    stepIndex = 1;
+    animTimer.SetEnabled(true);
+    AppendMoveText(*move);
+}
+
+void HParty::StopAllWorkers() {
+    ponderCount = kWorkers;
+    while (ponderCount > 0) {
+        --ponderCount;
+        workers[ponderCount].Abort();
+    }
+}
+
+// ---------------------------------------------------------------- board view
+
+QPoint HParty::SquareTopLeft(Point square) {
+    return QPoint((square.x - 1) * kSquare, (8 - square.y) * kSquare);
+}
+
+void HParty::Redraw() {
+    for (const Point& square : kSquareOrder) DrawCell(board.At(square));
+}
+
+void HParty::DrawCell(const HFigura& cell) {
+    const QPixmap* picture = nullptr;
+    if (cell.owner == Top) {
+        picture = cell.king != 0 ? topKingPicture : topManPicture;
+    } else if (cell.owner == Bottom) {
+        picture = cell.king != 0 ? bottomKingPicture : bottomManPicture;
+    }
+    if (picture == nullptr) {
+        DrawEmpty(cell.pos);
+        return;
+    }
+    boardImage->DrawPicture(SquareTopLeft(cell.pos), *picture);
+}
+
+void HParty::DrawEmpty(Point square) {
+    if (cellPicture != nullptr) boardImage->DrawPicture(SquareTopLeft(square), *cellPicture);
+}
+
+// ---------------------------------------------------------------- move input
+
+void HParty::OnBoardMouseDown(Qt::MouseButton button, int32_t px, int32_t py) {
+    // The handicap can only be taken before the first press on the board.
+    if (handicapItem != nullptr) handicapItem->setVisible(false);
+    if (button != Qt::LeftButton) return;
+    if (px < 0 || py < 0 || px >= 8 * kSquare || py >= 8 * kSquare) return;
+    const Point square{px / kSquare + 1, 8 - py / kSquare};
+    if (!square.IsDark()) return;
+    if (boardImage->CursorKindShown() != CursorKind::Hand) return;
+
+    int32_t k = stepIndex;
+    const HFigura& cell = board.At(square);
+    if (cell.owner != Empty) {
+        // A king's capture may come back to its own square; any other
+        // occupied square selects a piece.
+        const bool backToStart = stepIndex > 0 && currentMove != nullptr &&
+                                 currentMove->steps[0].pos == square;
+        if (!backToStart) {
+            if (cell.owner != sideToMove) return;
+            k = 0;
+        }
+    }
+
+    const int32_t result = moves.Match(square, k, humanMoveIndex);
+    if (result == 1) {
+        if (blinkTimer.Enabled()) {
+            DrawEmpty(currentMove->steps[stepIndex - 1].pos);
+            if (k == 0) DrawCell(currentMove->steps[0]);
+        } else {
+            blinkTimer.SetEnabled(true);
+        }
+        currentMove = &moves.Move(humanMoveIndex);
+        stepIndex = k + 1;
+    } else if (result == 2) {
+        HMove& move = moves.Move(humanMoveIndex);
+        sideToMove = Opponent(sideToMove);
+        board.ApplyMove(move);
+        currentMove = &move;
+        blinkTimer.SetEnabled(false);
+        animTimer.SetEnabled(true);
+        AppendMoveText(move);
+        AnimateStep();
+    }
+}
+
+void HParty::BlinkTick() {
+    const HFigura& piece = currentMove->steps[stepIndex - 1];
+    if (blinkPhase) {
+        DrawEmpty(piece.pos);
+    } else {
+        DrawCell(piece);
+    }
+    blinkPhase = !blinkPhase;
+}
+
+void HParty::AnimateStep() {
+    while (stepIndex != currentMove->stepCount) {
+        DrawEmpty(currentMove->steps[stepIndex - 1].pos);
+        DrawCell(currentMove->steps[stepIndex]);
+        ++stepIndex;
+        // A capture shows one landing per tick.
+        if (currentMove->IsCapture()) return;
+    }
+    animTimer.SetEnabled(false);
+    blinkTimer.SetEnabled(false);
+    for (int32_t i = 0; i < currentMove->capturedCount; ++i)
+        DrawEmpty(currentMove->captured[i].pos);
+    NextTurn();
+}
+
+void HParty::AppendMoveText(const HMove& move) {
+    if (movesList == nullptr) return;
+    movesList->setText(movesList->text() + QString::fromStdString(move.Text()));
+    movesList->setCursorPosition(int(movesList->text().size()));
+}
