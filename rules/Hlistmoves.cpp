@@ -10,38 +10,90 @@ namespace {
 constexpr int32_t kStep[4] = {10 * kDirX[0] + kDirY[0], 10 * kDirX[1] + kDirY[1],
                               10 * kDirX[2] + kDirY[2], 10 * kDirX[3] + kDirY[3]};
 
-constexpr std::array<int32_t, 32> kSquareIndex = [] {
-    std::array<int32_t, 32> index{};
-    for (size_t i = 0; i < 32; ++i) index[i] = kSquareOrder[i].x * 10 + kSquareOrder[i].y;
-    return index;
-}();
-
-}  // namespace
-
-inline uint32_t HListMoves::OwnSquares() const {
-    // Built without a branch per square, which the processor could not
-    // predict, and unrolled: this runs once per generated position.
-    return [this]<size_t... I>(std::index_sequence<I...>) {
-        return ((static_cast<uint32_t>(cells_[kSquareIndex[I]].owner == side) << I) | ...);
-    }(std::make_index_sequence<32>());
+// Bit masks over the 64 squares, bit (y - 1) * 8 + (x - 1): ascending bits
+// run in scan order. They only tell the generator where to look; the moves
+// themselves are always built on the cells.
+constexpr int Bit(Point p) {
+    return (p.y - 1) * 8 + (p.x - 1);
 }
 
-inline bool HListMoves::CanJump(int32_t from, uint8_t king) const {
-    const uint8_t opponent = Opponent(side);
-    if (!king) {
-        bool jump = false;
-        for (const int32_t step : kStep)
-            jump |=
-                (cells_[from + step].owner == opponent) & (cells_[from + 2 * step].owner == Empty);
-        return jump;
+constexpr std::array<int32_t, 64> kFlatOfBit = [] {
+    std::array<int32_t, 64> flat{};
+    for (int b = 0; b < 64; ++b) flat[b] = (b % 8 + 1) * 10 + (b / 8 + 1);
+    return flat;
+}();
+
+constexpr uint64_t kFileA = 0x0101010101010101ull;
+constexpr uint64_t kNotA = ~kFileA, kNotAB = ~(kFileA | kFileA << 1);
+constexpr uint64_t kNotH = ~(kFileA << 7), kNotGH = ~(kFileA << 6 | kFileA << 7);
+
+// The squares whose neighbour `shift` bits away is in set.
+constexpr uint64_t Back(uint64_t set, int shift) {
+    return shift > 0 ? set >> shift : set << -shift;
+}
+
+struct Masks {
+    uint64_t own, opponent, empty, kings;
+};
+
+constexpr uint64_t kDark = [] {
+    uint64_t dark = 0;
+    for (const Point p : kSquareOrder) dark |= uint64_t{1} << Bit(p);
+    return dark;
+}();
+
+// Square I of the scan order into the owner and king bit planes.
+template <size_t I>
+inline void Gather(const HFigura* cells, uint64_t& low, uint64_t& high, uint64_t& king) {
+    constexpr Point p = kSquareOrder[I];
+    const HFigura& cell = cells[p.x * 10 + p.y];
+    low |= static_cast<uint64_t>(cell.owner & 1u) << Bit(p);
+    high |= static_cast<uint64_t>(cell.owner >> 1u) << Bit(p);
+    king |= static_cast<uint64_t>(cell.king & 1u) << Bit(p);
+}
+
+// One gather over the 32 cells, without a branch per square.
+Masks TakeMasks(const HFigura* cells, uint8_t side) {
+    uint64_t low = 0, high = 0, king = 0;
+    [&]<size_t... I>(std::index_sequence<I...>) {
+        (Gather<I>(cells, low, high, king), ...);
     }
+    (std::make_index_sequence<32>());
+    // Owner codes: Empty 00, Blocked 01, Bottom 10, Top 11 (high bit, low bit).
+    const uint64_t top = high & low, bottom = high & ~low;
+    return Masks{side == Top ? top : bottom, side == Top ? bottom : top, kDark & ~high & ~low,
+                 king & high};
+}
+
+// Men of the side that have a first jump in some direction.
+uint64_t ManJumpers(const Masks& m) {
+    const uint64_t men = m.own & ~m.kings;
+    return (men & kNotGH & Back(m.opponent, -7) & Back(m.empty, -14)) |  // (+1,-1)
+           (men & kNotAB & Back(m.opponent, -9) & Back(m.empty, -18)) |  // (-1,-1)
+           (men & kNotGH & Back(m.opponent, 9) & Back(m.empty, 18)) |    // (+1,+1)
+           (men & kNotAB & Back(m.opponent, 7) & Back(m.empty, 14));     // (-1,+1)
+}
+
+bool KingCanJump(const HFigura* cells, int32_t from, uint8_t opponent) {
     for (const int32_t step : kStep) {
         int32_t at = from + step;
-        while (cells_[at].owner == Empty) at += step;
-        if (cells_[at].owner == opponent && cells_[at + step].owner == Empty) return true;
+        while (cells[at].owner == Empty) at += step;
+        if (cells[at].owner == opponent && cells[at + step].owner == Empty) return true;
     }
     return false;
 }
+
+// Which pieces have a first jump: masks for the men, a walk for each king.
+uint64_t Jumpers(const HFigura* cells, const Masks& m, uint8_t side) {
+    uint64_t jumpers = ManJumpers(m);
+    for (uint64_t k = m.own & m.kings; k != 0; k &= k - 1) {
+        const int b = std::countr_zero(k);
+        if (KingCanJump(cells, kFlatOfBit[b], Opponent(side))) jumpers |= uint64_t{1} << b;
+    }
+    return jumpers;
+}
+
+}  // namespace
 
 int32_t HListMoves::Generate(uint8_t side, HDoska& board) {
     this->side = side;
@@ -51,28 +103,23 @@ int32_t HListMoves::Generate(uint8_t side, HDoska& board) {
     kings[Bottom] = board.bottomKings;
     Clear();
 
-    const uint32_t own = OwnSquares();
-    for (uint32_t rest = own; rest != 0; rest &= rest - 1) {
-        const int32_t from = kSquareIndex[std::countr_zero(rest)];
+    const Masks masks = TakeMasks(cells_, side);
+    const uint64_t jumpers = Jumpers(cells_, masks, side);
+    // A capture anywhere forbids every quiet move.
+    for (uint64_t rest = jumpers ? jumpers : masks.own; rest != 0; rest &= rest - 1) {
+        const int32_t from = kFlatOfBit[std::countr_zero(rest)];
         HFigura& cell = cells_[from];
-        if (!CanJump(from, cell.king)) continue;
         work.Clear();
         HFigura piece = cell;
         work.AddStep(piece, kings[side]);  // a piece never crowns where it stands
-        // Lift the piece: a capture may cross or end on its own start square.
-        cell.owner = Empty;
-        piece.king ? KingCaptures(from) : ManCaptures(from);
-        cell = piece;
-    }
-    if (count > 0) return count;  // a capture anywhere forbids every quiet move
-
-    for (uint32_t rest = own; rest != 0; rest &= rest - 1) {
-        const int32_t from = kSquareIndex[std::countr_zero(rest)];
-        work.Clear();
-        HFigura piece = cells_[from];
-        work.AddStep(piece, kings[side]);
-        // No lift needed: a quiet move never comes back to its start square.
-        piece.king ? KingMoves(from) : ManMoves(from);
+        if (jumpers) {
+            // Lift the piece: a capture may cross or end on its own start square.
+            cell.owner = Empty;
+            piece.king ? KingCaptures(from) : ManCaptures(from);
+            cell = piece;
+        } else {
+            piece.king ? KingMoves(from) : ManMoves(from);
+        }
     }
     return count;
 }
@@ -81,22 +128,18 @@ int32_t HListMoves::CountMoves(uint8_t side, HDoska& board) {
     this->side = side;
     this->board = &board;
     cells_ = &board.cells[0][0];
-    const uint32_t own = OwnSquares();
-    for (uint32_t rest = own; rest != 0; rest &= rest - 1) {
-        const int32_t from = kSquareIndex[std::countr_zero(rest)];
-        if (CanJump(from, cells_[from].king)) return Generate(side, board);
-    }
-    // No capture: every quiet move is one step of a man forward or one empty
-    // square on a king's diagonal, exactly as ManMoves and KingMoves list them.
-    int32_t n = 0;
-    const int32_t forward[2] = {side == Bottom ? -9 : -11, side == Bottom ? 11 : 9};
-    for (uint32_t rest = own; rest != 0; rest &= rest - 1) {
-        const int32_t from = kSquareIndex[std::countr_zero(rest)];
-        if (!cells_[from].king) {
-            n += (cells_[from + forward[0]].owner == Empty) +
-                 (cells_[from + forward[1]].owner == Empty);
-            continue;
-        }
+    const Masks masks = TakeMasks(cells_, side);
+    if (Jumpers(cells_, masks, side)) return Generate(side, board);
+    // No capture: every quiet move is a man's step forward onto an empty
+    // square or an empty square on a king's diagonal, as ManMoves and
+    // KingMoves list them.
+    const uint64_t men = masks.own & ~masks.kings;
+    int32_t n = side == Bottom ? std::popcount(men & kNotA & Back(masks.empty, 7)) +
+                                     std::popcount(men & kNotH & Back(masks.empty, 9))
+                               : std::popcount(men & kNotA & Back(masks.empty, -9)) +
+                                     std::popcount(men & kNotH & Back(masks.empty, -7));
+    for (uint64_t k = masks.own & masks.kings; k != 0; k &= k - 1) {
+        const int32_t from = kFlatOfBit[std::countr_zero(k)];
         for (const int32_t step : kStep)
             for (int32_t to = from + step; cells_[to].owner == Empty; to += step) ++n;
     }

@@ -43,8 +43,6 @@ private:
     // Whether the piece on s has a first jump; most pieces have none, and this
     // spares them the work of building captures.
     // Squares are flat cell indexes x * 10 + y, so a diagonal step is one add.
-    uint32_t OwnSquares() const;  // bit i: square i of the scan order holds the side's piece
-    bool CanJump(int32_t from, uint8_t king) const;
     void ManMoves(int32_t from);
     void KingMoves(int32_t from);
     bool ManCaptures(int32_t from);
