@@ -30,3 +30,4 @@ struct Command {
 
 // Each file of commands registers its table here.
 const std::vector<Command>& RulesCommands();
+const std::vector<Command>& EngineCommands();

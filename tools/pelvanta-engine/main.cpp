@@ -10,6 +10,8 @@ namespace {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all = RulesCommands();
+    const std::vector<Command>& engine = EngineCommands();
+    all.insert(all.end(), engine.begin(), engine.end());
     return all;
 }
 

@@ -1,0 +1,42 @@
+#include "platform/Os.h"
+
+#include <ctime>
+#include <mutex>
+#include <random>
+
+namespace {
+
+// The sink is called with the lock held, so once RegisterMainWindow returns
+// the sink it replaced is never called again, even by a worker posting at
+// that moment. A sink only hands the message over and never calls back here.
+std::mutex sinkLock;
+MessageSink mainWindow;
+
+std::mutex randomLock;
+std::mt19937 generator;
+
+}  // namespace
+
+void RegisterMainWindow(MessageSink sink) {
+    std::lock_guard<std::mutex> lock(sinkLock);
+    mainWindow = std::move(sink);
+}
+
+void PostToMainWindow(uint32_t message) {
+    std::lock_guard<std::mutex> lock(sinkLock);
+    if (mainWindow) mainWindow(message);
+}
+
+void SeedRandomFromClock() {
+    SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
+}
+
+void SeedRandom(uint32_t seed) {
+    std::lock_guard<std::mutex> lock(randomLock);
+    generator.seed(seed);
+}
+
+int32_t RandomNext() {
+    std::lock_guard<std::mutex> lock(randomLock);
+    return static_cast<int32_t>(generator() >> 1);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+// A thread of the operating system running one routine on one object, with
+// the lowest priority the system grants an unprivileged process. Qt-free.
+
+#include <pthread.h>
+
+#include <cstdint>
+
+class OsThread {
+public:
+    using Routine = void (*)(void* object);
+
+    OsThread() = default;
+    // A thread still running is waited for: none outlives its object.
+    ~OsThread() { Join(); }
+    OsThread(const OsThread&) = delete;
+    OsThread& operator=(const OsThread&) = delete;
+
+    // Creates the thread at once, running routine(object) at the lowest
+    // priority (SCHED_IDLE on Linux). Call it from a thread of normal
+    // priority. False when the system refuses to create a thread.
+    bool Start(Routine routine, void* object);
+
+    // Waits until the thread has ended; nothing to do when none was started.
+    void Join();
+    bool Joinable() const { return started_; }
+
+    // Best effort: Linux lets an unprivileged process leave SCHED_IDLE only
+    // when RLIMIT_NICE allows it, which it usually does not. The refusal is
+    // ignored; an aborted search unwinds within a few steps anyway.
+    void RaiseToHighest();
+
+    pthread_t Handle() const { return handle_; }
+
+    // Threads of this class whose routine has not yet returned.
+    static int32_t LiveCount();
+    // Makes the next n calls of Start fail as if the system had refused.
+    static void FailNextStartsForTesting(int32_t n);
+
+private:
+    static void* Body(void* self);
+
+    pthread_t handle_{};
+    bool started_ = false;
+    Routine routine_ = nullptr;
+    void* object_ = nullptr;
+};

@@ -1,0 +1,260 @@
+// The worker on its own thread: notices, aborts, joins, the random choice.
+#include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
+
+#include <map>
+#include <thread>
+
+#include "engine/Hanalyzthread.h"
+#include "tests/engine/EngineTestSupport.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kPatience = 120s;  // idle-priority threads on a busy machine can be slow
+constexpr const char* kMiddlegame =
+    "W:Wa1,c1,e1,b2,f2,c3,e3,g3,d4,h4:Bb6,d6,f6,h6,a7,c7,e7,g7,b8,f8";
+
+struct Game {
+    Position position;
+    HListMoves list;
+    explicit Game(const std::string& fen) : position(Fen(fen)) {
+        list.Generate(position.sideToMove, position.board);
+    }
+};
+
+int32_t SlowRootValue(Position position, const HMove& move, int32_t depthLimit) {
+    SlowNegamax slow;
+    position.board.ApplyMove(move);
+    return move.score - slow.Value(position.board, Opponent(position.sideToMove), depthLimit);
+}
+
+TEST(Worker, OneMoveStartsNoThreadAndAnswersAtOnce) {
+    MessageQueue queue;
+    ParamsScope scope(EngineParams{9, 5, 7, 1, 3});
+    Game game("W:Wc3,e1:Bd4");  // the capture is compulsory: one move
+    ASSERT_EQ(game.list.Count(), 1);
+    auto worker = std::make_unique<HAnalyzThread>();
+    const int32_t live = OsThread::LiveCount();
+    worker->Start(game.list);
+    EXPECT_EQ(OsThread::LiveCount(), live);
+    EXPECT_FALSE(worker->Thread().Joinable());
+    EXPECT_TRUE(worker->Stopped());
+    worker->RequestNotice();
+    EXPECT_EQ(queue.CountOf(kMsgWorkerReady), 1) << "posted on the calling thread, at once";
+    EXPECT_EQ(worker->PickMove(), &game.list.Move(0));
+}
+
+TEST(Worker, NoMoveGivesNoChoice) {
+    MessageQueue queue;
+    Game game("W:Wa1,c1,e1:Bb2,d2");
+    game.list.Generate(Top, game.position.board);
+    ASSERT_EQ(game.list.Count(), 0);
+    auto worker = std::make_unique<HAnalyzThread>();
+    worker->Start(game.list);
+    EXPECT_EQ(worker->PickMove(), nullptr);
+    worker->RequestNotice();
+    EXPECT_EQ(queue.Count(), 1);
+}
+
+TEST(Worker, PostsExactlyOneNoticeWhenAskedBeforeTheEnd) {
+    MessageQueue queue;
+    const EngineParams params{3, 5, 7, 1, 3};
+    ParamsScope scope(params);
+    Game game(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    worker->Start(game.list);
+    worker->RequestNotice();
+    ASSERT_TRUE(queue.WaitFor(1, kPatience));
+    worker->Join();
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(queue.Count(), 1);
+    EXPECT_EQ(queue.CountOf(kMsgWorkerReady), 1);
+    EXPECT_EQ(worker->CompletedDepth(), 3);
+    for (int32_t i = 0; i < worker->CandidateCount(); ++i) {
+        const HMove& move = game.list.Move(worker->Candidate(i));
+        EXPECT_EQ(move.value, SlowRootValue(game.position, move, 3)) << move.PathText();
+    }
+}
+
+TEST(Worker, FinishedSilentlyThenAskedPostsAtOnce) {
+    MessageQueue queue;
+    ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    worker->Start(game.list);
+    worker->Join();
+    EXPECT_TRUE(worker->Stopped());
+    EXPECT_EQ(queue.Count(), 0) << "nobody asked";
+    worker->RequestNotice();
+    EXPECT_EQ(queue.Count(), 1);
+}
+
+TEST(Worker, AbortBeforeTheEndPostsNothing) {
+    MessageQueue queue;
+    ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    worker->Start(game.list);
+    worker->RequestNotice();
+    std::this_thread::sleep_for(5ms);
+    worker->Abort();
+    EXPECT_TRUE(worker->Stopped());
+    worker->Join();
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(queue.Count(), 0);
+    EXPECT_LT(worker->CompletedDepth(), HSearch::kMaxDepthLimit);
+    EXPECT_NE(worker->PickMove(), nullptr) << "an aborted search still leaves a choice";
+}
+
+TEST(Worker, DestructorOfARunningWorkerWaitsForItsThread) {
+    ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    const int32_t live = OsThread::LiveCount();
+    {
+        auto worker = std::make_unique<HAnalyzThread>();
+        worker->Start(game.list);
+        EXPECT_EQ(OsThread::LiveCount(), live + 1);
+        std::this_thread::sleep_for(5ms);
+        EXPECT_FALSE(worker->Stopped()) << "the deepest search cannot be done yet";
+    }
+    EXPECT_EQ(OsThread::LiveCount(), live);
+}
+
+TEST(Worker, SearchesAtIdlePriorityAndLeavesTheCallerAlone) {
+    int policy = -1;
+    sched_param param{};
+    ASSERT_EQ(pthread_getschedparam(pthread_self(), &policy, &param), 0);
+    const int callerPolicy = policy;
+    ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    worker->Start(game.list);
+    // The thread lowers itself first thing; give it the moment to do so.
+    for (int i = 0; i < 1000 && policy != SCHED_IDLE; ++i) {
+        std::this_thread::sleep_for(1ms);
+        ASSERT_EQ(pthread_getschedparam(worker->Thread().Handle(), &policy, &param), 0);
+    }
+    EXPECT_EQ(policy, SCHED_IDLE);
+    worker->Abort();  // tries to raise it; Linux usually refuses, which is fine
+    worker->Join();
+    ASSERT_EQ(pthread_getschedparam(pthread_self(), &policy, &param), 0);
+    EXPECT_EQ(policy, callerPolicy);
+}
+
+TEST(Worker, WithoutAThreadTheMovesOwnGainsDecide) {
+    MessageQueue queue;
+    ParamsScope scope(EngineParams{9, 5, 7, 1, 3});
+    Game game("W:Wc3,g1:Bb4,d4,d6,h8");  // c3:a5 takes one man, c3:e5:c7 two
+    ASSERT_EQ(game.list.Count(), 2);
+    auto worker = std::make_unique<HAnalyzThread>();
+    OsThread::FailNextStartsForTesting(1);
+    worker->Start(game.list);
+    EXPECT_TRUE(worker->ThreadFailed());
+    EXPECT_TRUE(worker->Stopped());
+    for (int32_t i = 0; i < game.list.Count(); ++i)
+        EXPECT_EQ(game.list.Move(i).value, game.list.Move(i).score);
+    worker->RequestNotice();
+    EXPECT_EQ(queue.Count(), 1) << "behaves as finished";
+    const HMove* chosen = worker->PickMove();
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_EQ(chosen->PathText(), "c3:e5:c7");
+    // The next start has a thread again.
+    worker->Start(game.list);
+    worker->Join();
+    EXPECT_FALSE(worker->ThreadFailed());
+}
+
+TEST(Worker, TiesAreBrokenAtRandomOverEveryTiedMove) {
+    SeedRandom(12345);
+    ParamsScope scope(EngineParams{1, 0, 0, 0, 0});
+    Game game("start");  // with weights 0 all seven openings are worth 0
+    auto worker = std::make_unique<HAnalyzThread>();
+    worker->Start(game.list);
+    worker->Join();
+    std::map<const HMove*, int> chosen;
+    for (int i = 0; i < 700; ++i) ++chosen[worker->PickMove()];
+    EXPECT_EQ(worker->RankedCount(), 7);
+    ASSERT_EQ(chosen.size(), 7u);
+    for (const auto& [move, times] : chosen) EXPECT_GT(times, 30) << move->PathText();
+}
+
+TEST(Worker, NeverPicksAMoveBelowTheBest) {
+    ParamsScope scope(EngineParams{1, 5, 7, 1, 3});
+    // Top's h8 is shut in after a5-b6 only: the winning move stands alone.
+    Game game("W:Wa5,c5,g1:Ba7,h8");
+    auto worker = std::make_unique<HAnalyzThread>();
+    worker->Start(game.list);
+    worker->Join();
+    int32_t best = INT32_MIN;
+    for (int32_t i = 0; i < game.list.Count(); ++i) best = std::max(best, game.list.Move(i).value);
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(worker->PickMove()->value, best);
+}
+
+TEST(Worker, SearchReadsTheParametersItStartedWith) {
+    const EngineParams first{3, 5, 7, 1, 3};
+    ParamsScope scope(first);
+    Game game(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    worker->Start(game.list);
+    engineParams = EngineParams{3, 100, 100, 100,
+                                100};  // the window's thread writes; the search must not see it
+    worker->Join();
+    engineParams = first;
+    for (int32_t i = 0; i < worker->CandidateCount(); ++i) {
+        const HMove& move = game.list.Move(worker->Candidate(i));
+        EXPECT_EQ(move.value, SlowRootValue(game.position, move, 3)) << move.PathText();
+    }
+}
+
+TEST(Worker, ManyWorkersAtOnceEachWithItsOwnList) {
+    MessageQueue queue;
+    const EngineParams params{3, 5, 7, 1, 3};
+    ParamsScope scope(params);
+    std::vector<Position> positions = MixedPositions(77, 20);
+    std::vector<std::unique_ptr<HListMoves>> lists;
+    std::vector<std::unique_ptr<HAnalyzThread>> workers;
+    int32_t asked = 0;
+    for (Position& position : positions) {
+        lists.push_back(std::make_unique<HListMoves>());
+        lists.back()->Generate(position.sideToMove, position.board);
+        workers.push_back(std::make_unique<HAnalyzThread>());
+    }
+    for (size_t i = 0; i < workers.size(); ++i) {
+        workers[i]->Start(*lists[i]);
+        workers[i]->RequestNotice();
+        ++asked;
+    }
+    ASSERT_TRUE(queue.WaitFor(asked, kPatience));
+    for (size_t i = 0; i < workers.size(); ++i) {
+        workers[i]->Join();
+        HListMoves& list = *lists[i];
+        if (workers[i]->CompletedDepth() != 3) continue;  // ended early: a win or one move left
+        for (int32_t c = 0; c < workers[i]->CandidateCount(); ++c) {
+            const HMove& move = list.Move(workers[i]->Candidate(c));
+            EXPECT_EQ(move.value, SlowRootValue(positions[i], move, 3));
+        }
+    }
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(queue.Count(), asked);
+}
+
+TEST(Worker, StartAfterAbortWaitsForTheOldThreadAndSearchesAfresh) {
+    MessageQueue queue;
+    ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    worker->Start(game.list);
+    worker->Abort();
+    engineParams.searchDepth = 3;
+    worker->Start(game.list);
+    worker->RequestNotice();
+    ASSERT_TRUE(queue.WaitFor(1, kPatience));
+    worker->Join();
+    EXPECT_EQ(worker->CompletedDepth(), 3);
+    EXPECT_EQ(queue.Count(), 1);
+}
+
+}  // namespace
