@@ -1,7 +1,5 @@
 #include "rules/Hdoska.h"
 
-#include "rules/Hmove.h"
-
 HDoska::HDoska() {
     for (int32_t x = 0; x < 10; ++x)
         for (int32_t y = 0; y < 10; ++y) {
@@ -29,33 +27,6 @@ void HDoska::SetInitial() {
     }
     topKings = 0;
     bottomKings = 0;
-}
-
-void HDoska::ApplyMove(const HMove& move) {
-    for (int32_t i = 0; i < move.capturedCount; ++i) {
-        const HFigura& piece = move.captured[i];
-        if (piece.king == 1) --Kings(piece.owner);
-        At(piece.pos).owner = Empty;
-    }
-    const HFigura& from = move.From();
-    const HFigura& to = move.To();
-    if (from.king == 0 && to.king == 1) ++Kings(from.owner);
-    // Empty the start first: a king's capture may end on its own start square.
-    At(from.pos).owner = Empty;
-    At(to.pos) = to;
-}
-
-void HDoska::UndoMove(const HMove& move) {
-    for (int32_t i = 0; i < move.capturedCount; ++i) {
-        const HFigura& piece = move.captured[i];
-        if (piece.king == 1) ++Kings(piece.owner);
-        At(piece.pos) = piece;
-    }
-    const HFigura& from = move.From();
-    const HFigura& to = move.To();
-    if (from.king == 0 && to.king == 1) --Kings(from.owner);
-    At(to.pos).owner = Empty;
-    At(from.pos) = from;
 }
 
 bool HDoska::RemoveHandicapMan() {

@@ -4,8 +4,7 @@
 #include <cstdint>
 
 #include "rules/Hfigura.h"
-
-struct HMove;
+#include "rules/Hmove.h"
 
 // The 32 playable squares in scan order: row 1 to row 8, columns ascending.
 inline constexpr std::array<Point, 32> kSquareOrder = [] {
@@ -46,3 +45,31 @@ struct HDoska {
     // piece; otherwise h6, whatever stands there, and the handicap is used up.
     bool RemoveHandicapMan();
 };
+
+// Inline: the search and perft apply and take back a move at every node.
+inline void HDoska::ApplyMove(const HMove& move) {
+    for (int32_t i = 0; i < move.capturedCount; ++i) {
+        const HFigura& piece = move.captured[i];
+        if (piece.king == 1) --Kings(piece.owner);
+        At(piece.pos).owner = Empty;
+    }
+    const HFigura& from = move.From();
+    const HFigura& to = move.To();
+    if (from.king == 0 && to.king == 1) ++Kings(from.owner);
+    // Empty the start first: a king's capture may end on its own start square.
+    At(from.pos).owner = Empty;
+    At(to.pos) = to;
+}
+
+inline void HDoska::UndoMove(const HMove& move) {
+    for (int32_t i = 0; i < move.capturedCount; ++i) {
+        const HFigura& piece = move.captured[i];
+        if (piece.king == 1) ++Kings(piece.owner);
+        At(piece.pos) = piece;
+    }
+    const HFigura& from = move.From();
+    const HFigura& to = move.To();
+    if (from.king == 0 && to.king == 1) --Kings(from.owner);
+    At(to.pos).owner = Empty;
+    At(from.pos) = from;
+}
