@@ -70,9 +70,13 @@ void HParty::ClearBoard() {
     Redraw();
 }
 
-bool HParty::AcceptsDraw() const { return board.bottomKings != 0 && lastComputerValue >= 0; }
+bool HParty::AcceptsDraw() const {
+    return board.bottomKings != 0 && lastComputerValue >= 0;
+}
 
-void HParty::SetThinkTime(int32_t milliseconds) { thinkTimer.SetInterval(milliseconds); }
+void HParty::SetThinkTime(int32_t milliseconds) {
+    thinkTimer.SetInterval(milliseconds);
+}
 
 // ---------------------------------------------------------------- the computer's turn
 
@@ -211,8 +215,8 @@ void HParty::OnBoardMouseDown(Qt::MouseButton button, int32_t px, int32_t py) {
     if (cell.owner != Empty) {
         // A king's capture may come back to its own square; any other
         // occupied square selects a piece.
-        const bool backToStart = stepIndex > 0 && currentMove != nullptr &&
-                                 currentMove->steps[0].pos == square;
+        const bool backToStart =
+            stepIndex > 0 && currentMove != nullptr && currentMove->steps[0].pos == square;
         if (!backToStart) {
             if (cell.owner != sideToMove) return;
             k = 0;

@@ -64,9 +64,9 @@ public:
     // The pixel where a square's picture starts: row 8 at the top, column a at the left.
     static QPoint SquareTopLeft(Point square);
 
-    QWidget* form;             // the main window: owner of the controls below
-    ImageControl* boardImage;  // 384 x 384; its cursor tells whose turn it is
-    HListMoves moves;          // legal moves of sideToMove on board
+    QWidget* form;                          // the main window: owner of the controls below
+    ImageControl* boardImage;               // 384 x 384; its cursor tells whose turn it is
+    HListMoves moves;                       // legal moves of sideToMove on board
     HAnalyzThread* activeWorker = nullptr;  // whose result the computer's turn takes
     HListMoves ponderLists[kWorkers];       // entry i: replies to the player's move i
     HAnalyzThread workers[kWorkers];        // entry i searches ponderLists[i]

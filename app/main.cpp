@@ -1,0 +1,73 @@
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+
+#include "app/MainUnit.h"
+#include "app/PiecePictures.h"
+
+namespace {
+
+// An error that escapes a handler is shown, and the message loop goes on.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& error) {
+            QMessageBox::critical(nullptr, QStringLiteral("Pelvanta"),
+                                  QString::fromUtf8(error.what()));
+        }
+        return false;
+    }
+};
+
+bool Set(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// Qt aborts when it finds no screen, so look before it does: an explicit
+// platform choice is trusted, otherwise an X11 or Wayland display is needed.
+bool DisplayAvailable() {
+    return Set("QT_QPA_PLATFORM") || Set("DISPLAY") || Set("WAYLAND_DISPLAY");
+}
+
+// A platform plugin that cannot start ends the program with one line
+// instead of an abort.
+void QuietStartupMessages(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type != QtFatalMsg) return;
+    std::fputs("pelvanta: cannot open the display; the game needs a graphical desktop\n", stderr);
+    std::_Exit(1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!DisplayAvailable()) {
+        std::fputs(
+            "pelvanta: no display (DISPLAY is not set); the game needs a graphical desktop\n",
+            stderr);
+        return 1;
+    }
+    QtMessageHandler previous = qInstallMessageHandler(QuietStartupMessages);
+    Application app(argc, argv);
+    qInstallMessageHandler(previous);
+    QApplication::setApplicationName(QStringLiteral("Pelvanta"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pelvanta"));
+    QApplication::setWindowIcon(AppIcon());
+
+    try {
+        TMainForm form;
+        form.show();
+        if (argc > 1 && std::strcmp(argv[1], "--play-computer") == 0) form.StartGirlGame();
+        return app.exec();
+    } catch (const std::exception& error) {
+        QMessageBox::critical(nullptr, QStringLiteral("Pelvanta"), QString::fromUtf8(error.what()));
+        return 1;
+    }
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QTest>
+#include <functional>
+#include <string>
+
+#include "platform/ImageControl.h"
+#include "rules/Hfigura.h"
+#include "rules/Hparty.h"
+
+// Helpers for tests that click on the real board and read what it shows.
+namespace gui_test {
+
+// Runs the event loop until pred holds or the time is up.
+inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 10000) {
+    return QTest::qWaitFor(pred, timeoutMs);
+}
+
+// Hands over everything already posted without waiting for any timer.
+inline void DeliverPosted() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+inline QPoint SquareCentre(Point square) {
+    return HParty::SquareTopLeft(square) + QPoint(HParty::kSquare / 2, HParty::kSquare / 2);
+}
+
+inline void ClickSquare(ImageControl* board, Point square,
+                        Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(board, button, {}, SquareCentre(square));
+}
+
+inline Point Sq(const char* name) {
+    return Point{name[0] - 'a' + 1, name[1] - '0'};
+}
+
+// The pixels of a picture as drawn, at the canvas's ratio.
+inline QImage Pixels(const QPixmap& picture) {
+    return picture.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+inline QImage SquareOnCanvas(const ImageControl* board, Point square) {
+    const qreal ratio = board->CanvasRatio();
+    const QPoint at = HParty::SquareTopLeft(square) * ratio;
+    const int side = qRound(HParty::kSquare * ratio);
+    return board->Canvas().copy(at.x(), at.y(), side, side).convertToFormat(QImage::Format_RGB32);
+}
+
+// What the board image shows on a square, found by comparing its pixels with
+// each picture: "empty", "bottom man", "top king", ... or "other".
+inline std::string Shown(const HParty& party, Point square) {
+    const QImage shown = SquareOnCanvas(party.boardImage, square);
+    const struct {
+        const QPixmap* picture;
+        const char* name;
+    } pictures[] = {{party.cellPicture, "empty"},
+                    {party.bottomManPicture, "bottom man"},
+                    {party.bottomKingPicture, "bottom king"},
+                    {party.topManPicture, "top man"},
+                    {party.topKingPicture, "top king"}};
+    for (const auto& p : pictures) {
+        QImage expected = Pixels(*p.picture);
+        expected.setDevicePixelRatio(1.0);
+        QImage actual = shown;
+        actual.setDevicePixelRatio(1.0);
+        if (expected == actual) return p.name;
+    }
+    return "other";
+}
+
+// What the board model holds on a square, in the same words.
+inline std::string Held(const HDoska& board, Point square) {
+    const HFigura& cell = board.At(square);
+    if (cell.owner == Bottom) return cell.king ? "bottom king" : "bottom man";
+    if (cell.owner == Top) return cell.king ? "top king" : "top man";
+    return "empty";
+}
+
+}  // namespace gui_test

@@ -1,0 +1,553 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QWidget>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "GuiTestSupport.h"
+#include "app/PiecePictures.h"
+#include "engine/EngineParams.h"
+#include "platform/MainWindow.h"
+#include "platform/Os.h"
+#include "rules/Hparty.h"
+#include "rules/Notation.h"
+
+using gui_test::ClickSquare;
+using gui_test::DeliverPosted;
+using gui_test::Held;
+using gui_test::Shown;
+using gui_test::Sq;
+using gui_test::WaitFor;
+
+namespace {
+
+// A stand-in for the main window: it owns the controls the game draws on and
+// relays the game's messages as the window does.
+class Host : public QWidget {
+public:
+    Host() : board(this), party(this, &board) {
+        board.SetCanvasSize(QSize(384, 384));
+        const qreal ratio = board.CanvasRatio();
+        bottomMan = PaintPiece(Bottom, false, ratio);
+        topMan = PaintPiece(Top, false, ratio);
+        bottomKing = PaintPiece(Bottom, true, ratio);
+        topKing = PaintPiece(Top, true, ratio);
+        cell = PaintEmptySquare(ratio);
+        party.bottomManPicture = &bottomMan;
+        party.topManPicture = &topMan;
+        party.bottomKingPicture = &bottomKing;
+        party.topKingPicture = &topKing;
+        party.cellPicture = &cell;
+        party.movesList = &movesLine;
+        party.handicapItem = &handicap;
+        party.ClearBoard();
+        EXPECT_TRUE(AttachMainWindowMessages(this));
+        show();
+    }
+    ~Host() override { DetachMainWindowMessages(); }
+
+    std::vector<uint32_t> ends;  // 1026 and 1027 as they arrive
+
+    // Sets a position with its side to move and starts that side's turn.
+    void SetPosition(const char* fen, uint8_t duel) {
+        std::string error;
+        auto position = ParseFen(fen, error);
+        ASSERT_TRUE(position) << error;
+        party.Halt();
+        party.duel = duel;
+        party.board = position->board;
+        party.sideToMove = position->sideToMove;
+        party.lastComputerValue = 0;
+        party.Redraw();
+        party.NextTurn();
+    }
+
+    // Clicks every square of a path, as a player enters a move.
+    void Enter(const std::vector<const char*>& squares) {
+        for (const char* s : squares) ClickSquare(&board, Sq(s));
+    }
+
+    bool AllWorkersStopped() const {
+        for (const HAnalyzThread& worker : party.workers)
+            if (!worker.Stopped()) return false;
+        return true;
+    }
+
+    bool AnyWorkerSearching() const { return !AllWorkersStopped(); }
+
+    ImageControl board;
+    QLineEdit movesLine;
+    QAction handicap{"Фора"};
+    QPixmap bottomMan, topMan, bottomKing, topKing, cell;
+    HParty party;
+
+protected:
+    bool event(QEvent* event) override {
+        if (!IsAppMessage(event->type())) return QWidget::event(event);
+        if (event->type() == QEvent::Type(kMsgWorkerReady)) {
+            party.TakeResult();
+        } else {
+            ends.push_back(uint32_t(event->type()));
+        }
+        return true;
+    }
+};
+
+class PartyTest : public ::testing::Test {
+protected:
+    void SetUp() override { saved = engineParams; }
+    void TearDown() override { engineParams = saved; }
+
+    // Texts of every legal move of side in the position given.
+    static std::set<std::string> LegalTexts(HDoska board, uint8_t side) {
+        HListMoves list;
+        list.Generate(side, board);
+        std::set<std::string> texts;
+        for (int32_t i = 0; i < list.Count(); ++i) texts.insert(list.Move(i).Text());
+        return texts;
+    }
+
+    EngineParams saved;
+};
+
+std::string LastMove(const QLineEdit& line) {
+    const QString text = line.text();
+    return text.mid(text.lastIndexOf(" > ")).toStdString();
+}
+
+int MoveCount(const QLineEdit& line) {
+    return int(line.text().count(" > "));
+}
+
+// Twelve flying kings give Bottom 66 quiet moves.
+const char kManyMoves[] = "W:WKg1,Kf8,Kd8,Ka1,Kh6,Ke1,Ka7,Kh4,Ka5,Ka3,Ke5,Kc1:Bh8";
+
+// ---------------------------------------------------------------- drawing
+
+TEST_F(PartyTest, EmptyBoardShowsOnlyGreySquares) {
+    Host host;
+    for (const Point& square : kSquareOrder) EXPECT_EQ(Shown(host.party, square), "empty");
+    // Light squares keep the window's colour.
+    const QImage& canvas = host.board.Canvas();
+    EXPECT_EQ(canvas.pixelColor(HParty::SquareTopLeft(Sq("b1")) + QPoint(24, 24)),
+              host.board.palette().color(QPalette::Window));
+}
+
+TEST_F(PartyTest, RedrawShowsEveryPieceWhereTheBoardHoldsIt) {
+    Host host;
+    host.SetPosition("W:WKa1,c3,e3,g5:Bb6,Kd8,f6,Kh2", 1);
+    for (const Point& square : kSquareOrder)
+        EXPECT_EQ(Shown(host.party, square), Held(host.party.board, square)) << square.Text();
+    EXPECT_EQ(Shown(host.party, Sq("a1")), "bottom king");
+    EXPECT_EQ(Shown(host.party, Sq("d8")), "top king");
+}
+
+TEST_F(PartyTest, SquaresAreLaidOutWithRowEightAtTheTop) {
+    EXPECT_EQ(HParty::SquareTopLeft(Sq("a1")), QPoint(0, 336));
+    EXPECT_EQ(HParty::SquareTopLeft(Sq("h8")), QPoint(336, 0));
+    EXPECT_EQ(HParty::SquareTopLeft(Sq("c3")), QPoint(96, 240));
+}
+
+// ---------------------------------------------------------------- turns and pondering
+
+TEST_F(PartyTest, PlayersTurnPondersEveryMoveOnThePositionAfterIt) {
+    engineParams.searchDepth = 25;
+    Host host;
+    host.party.NewGame(Bottom, 0);
+    HParty& party = host.party;
+    ASSERT_EQ(party.moves.Count(), 7);
+    EXPECT_EQ(party.ponderCount, 7);
+    EXPECT_EQ(host.board.CursorKindShown(), CursorKind::Hand);
+    EXPECT_TRUE(host.AnyWorkerSearching());
+
+    HDoska start;
+    start.SetInitial();
+    EXPECT_EQ(ToFen(party.board, Bottom), ToFen(start, Bottom));  // every move taken back
+    for (int32_t i = 0; i < 7; ++i) {
+        HDoska after = start;
+        after.ApplyMove(party.moves.Move(i));
+        std::set<std::string> replies;
+        for (int32_t j = 0; j < party.ponderLists[i].Count(); ++j)
+            replies.insert(party.ponderLists[i].Move(j).Text());
+        EXPECT_EQ(replies, LegalTexts(after, Top)) << party.moves.Move(i).Text();
+    }
+    for (int32_t i = 7; i < HParty::kWorkers; ++i) EXPECT_TRUE(party.workers[i].Stopped());
+}
+
+TEST_F(PartyTest, QuietClickMovePlaysAtOnceAndTheComputerAnswers) {
+    engineParams.searchDepth = 3;
+    Host host;
+    host.party.NewGame(Bottom, 0);
+    host.party.SetThinkTime(100);
+    host.Enter({"c3", "d4"});
+    EXPECT_EQ(host.movesLine.text().toStdString(), " > c3-d4");
+    EXPECT_EQ(Shown(host.party, Sq("c3")), "empty");
+    EXPECT_EQ(Shown(host.party, Sq("d4")), "bottom man");
+    EXPECT_EQ(host.party.sideToMove, Top);
+    EXPECT_EQ(host.board.CursorKindShown(), CursorKind::HourGlass);
+
+    ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 2; }));
+    HDoska expected;
+    expected.SetInitial();
+    HListMoves bottom;
+    bottom.Generate(Bottom, expected);
+    expected.ApplyMove(bottom.Move(2));
+    EXPECT_EQ(LegalTexts(expected, Top).count(LastMove(host.movesLine)), 1u)
+        << LastMove(host.movesLine);
+    ASSERT_TRUE(WaitFor(
+        [&] { return host.party.sideToMove == Bottom && !host.party.animTimer.Enabled(); }));
+    EXPECT_EQ(host.board.CursorKindShown(), CursorKind::Hand);
+    for (const Point& square : kSquareOrder)
+        EXPECT_EQ(Shown(host.party, square), Held(host.party.board, square)) << square.Text();
+}
+
+TEST_F(PartyTest, FinishedKeptWorkerAnswersWithoutTheThinkingTimer) {
+    engineParams.searchDepth = 3;
+    Host host;
+    host.party.NewGame(Bottom, 0);
+    host.party.SetThinkTime(600000);  // the timer cannot be what moves
+    ASSERT_TRUE(WaitFor([&] { return host.AllWorkersStopped(); }));
+
+    host.Enter({"c3", "d4"});
+    // The computer's turn has begun and its notice waits in the queue.
+    EXPECT_TRUE(host.party.thinkTimer.Enabled());
+    EXPECT_EQ(MoveCount(host.movesLine), 1);
+    DeliverPosted();
+    EXPECT_EQ(MoveCount(host.movesLine), 2);
+    EXPECT_EQ(host.party.thinkTimer.Ticks(), 0);
+    EXPECT_FALSE(host.party.thinkTimer.Enabled());
+    EXPECT_EQ(host.party.activeWorker, nullptr);
+}
+
+TEST_F(PartyTest, UnfinishedSearchIsTakenAtTheTimersTick) {
+    engineParams.searchDepth = 25;
+    Host host;
+    host.party.NewGame(Bottom, 0);
+    host.party.SetThinkTime(50);
+    host.Enter({"c3", "d4"});
+    ASSERT_NE(host.party.activeWorker, nullptr);
+    EXPECT_FALSE(host.party.activeWorker->Stopped());
+    ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 2; }));
+    EXPECT_EQ(host.party.thinkTimer.Ticks(), 1);
+    EXPECT_EQ(host.party.activeWorker, nullptr);
+    EXPECT_TRUE(host.AllWorkersStopped());  // nothing thinks during the animation
+}
+
+TEST_F(PartyTest, ALateNoticeChangesNothing) {
+    engineParams.searchDepth = 25;
+    Host host;
+    host.party.NewGame(Bottom, 0);
+    host.party.SetThinkTime(30);
+    host.Enter({"c3", "d4"});
+    ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 2; }));
+    const std::string fen = ToFen(host.party.board, host.party.sideToMove);
+    PostToMainWindow(kMsgWorkerReady);
+    DeliverPosted();
+    EXPECT_EQ(ToFen(host.party.board, host.party.sideToMove), fen);
+    EXPECT_EQ(MoveCount(host.movesLine), 2);
+}
+
+TEST_F(PartyTest, SingleReplyNeedsNoThreadAndFollowsTheAnimation) {
+    engineParams.searchDepth = 25;
+    Host host;
+    // After c3-d4 Top must take with e5 (its only move); the other Bottom move
+    // leaves Top two quiet moves.
+    host.SetPosition("W:Wc3,h2:Be5,h8", 0);
+    host.party.SetThinkTime(600000);
+    const int32_t n = host.party.moves.Count();
+    ASSERT_GE(n, 2);
+    int32_t c3d4 = -1;
+    for (int32_t i = 0; i < n; ++i)
+        if (host.party.moves.Move(i).Text() == " > c3-d4") c3d4 = i;
+    ASSERT_GE(c3d4, 0);
+    ASSERT_EQ(host.party.ponderLists[c3d4].Count(), 1);
+    EXPECT_TRUE(host.party.workers[c3d4].Stopped());  // no thread for a forced reply
+
+    host.Enter({"c3", "d4"});
+    DeliverPosted();
+    EXPECT_EQ(LastMove(host.movesLine), " > e5:c3");
+}
+
+TEST_F(PartyTest, MoveBeyondTheFiftiethIsAnsweredByAFreshSearch) {
+    engineParams.searchDepth = 3;
+    Host host;
+    host.SetPosition(kManyMoves, 0);
+    HParty& party = host.party;
+    const int32_t n = party.moves.Count();
+    ASSERT_GT(n, HParty::kWorkers + 10);
+    EXPECT_EQ(party.ponderCount, HParty::kWorkers);
+    party.SetThinkTime(50);
+
+    const HMove late = party.moves.Move(n - 1);  // a move nobody pondered
+    ClickSquare(&host.board, late.steps[0].pos);
+    ClickSquare(&host.board, late.steps[late.stepCount - 1].pos);
+    ASSERT_EQ(party.humanMoveIndex, n - 1);
+    EXPECT_EQ(party.activeWorker, &party.workers[0]);
+    for (int32_t i = 1; i < HParty::kWorkers; ++i) EXPECT_TRUE(party.workers[i].Stopped());
+
+    HDoska after = party.board;  // Top to move, the player's move applied
+    ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 2; }));
+    EXPECT_EQ(LegalTexts(after, Top).count(LastMove(host.movesLine)), 1u);
+    ASSERT_TRUE(WaitFor([&] { return party.sideToMove == Bottom && !party.animTimer.Enabled(); }));
+    EXPECT_EQ(party.ponderCount, std::min(party.moves.Count(), HParty::kWorkers));
+}
+
+TEST_F(PartyTest, PonderedMoveAmongMoreThanFiftyKeepsItsWorker) {
+    engineParams.searchDepth = 25;
+    Host host;
+    host.SetPosition(kManyMoves, 0);
+    HParty& party = host.party;
+    ASSERT_GT(party.moves.Count(), HParty::kWorkers);
+    const HMove first = party.moves.Move(0);
+    ClickSquare(&host.board, first.steps[0].pos);
+    ClickSquare(&host.board, first.steps[1].pos);
+    ASSERT_EQ(party.humanMoveIndex, 0);
+    EXPECT_EQ(party.activeWorker, &party.workers[0]);
+    for (int32_t i = 1; i < HParty::kWorkers; ++i) EXPECT_TRUE(party.workers[i].Stopped());
+    party.Halt();
+}
+
+TEST_F(PartyTest, NewGameWhileTheComputerThinksStopsEveryWorkerFirst) {
+    engineParams.searchDepth = 25;
+    Host host;
+    host.party.NewGame(Bottom, 0);
+    host.Enter({"c3", "d4"});
+    ASSERT_NE(host.party.activeWorker, nullptr);
+    ASSERT_TRUE(host.AnyWorkerSearching());
+
+    host.party.Halt();
+    EXPECT_TRUE(host.AllWorkersStopped());
+    EXPECT_EQ(host.party.activeWorker, nullptr);
+    EXPECT_EQ(host.party.ponderCount, 0);
+    EXPECT_FALSE(host.party.thinkTimer.Enabled());
+    EXPECT_FALSE(host.party.animTimer.Enabled());
+    EXPECT_FALSE(host.party.blinkTimer.Enabled());
+
+    host.movesLine.clear();
+    host.party.NewGame(Bottom, 0);
+    EXPECT_EQ(host.party.ponderCount, 7);  // the player moves first: pondering at once
+    QTest::qWait(1200);                    // a stale notice or tick would move now
+    HDoska start;
+    start.SetInitial();
+    EXPECT_EQ(ToFen(host.party.board, host.party.sideToMove), ToFen(start, Bottom));
+    EXPECT_TRUE(host.movesLine.text().isEmpty());
+}
+
+TEST_F(PartyTest, TheWinningMoveStopsAllPondering) {
+    engineParams.searchDepth = 25;
+    Host host;
+    // a5-b6 blocks both Top men; after the other moves Top can still move.
+    host.SetPosition("W:Wa5,c5,g3,f2:Ba7,h4", 0);
+    ASSERT_EQ(host.party.ponderCount, host.party.moves.Count());
+    host.Enter({"a5", "b6"});
+    EXPECT_TRUE(host.AllWorkersStopped());
+    EXPECT_EQ(host.party.ponderCount, 0);
+    DeliverPosted();
+    EXPECT_EQ(host.ends, std::vector<uint32_t>{kMsgTopCannotMove});
+}
+
+TEST_F(PartyTest, BlockedSideLosesLikeASideWithoutPieces) {
+    Host host;
+    host.SetPosition("B:Wa5,b6,c5,g3,f2:Ba7,h4", 1);
+    DeliverPosted();
+    EXPECT_EQ(host.ends, std::vector<uint32_t>{kMsgTopCannotMove});
+    host.ends.clear();
+    host.SetPosition("W:W:Ba7", 1);
+    DeliverPosted();
+    EXPECT_EQ(host.ends, std::vector<uint32_t>{kMsgBottomCannotMove});
+}
+
+TEST_F(PartyTest, DuelStartsNoWorkerAndBothSidesGetTheHand) {
+    engineParams.searchDepth = 25;
+    Host host;
+    host.party.NewGame(Bottom, 1);
+    EXPECT_TRUE(host.AllWorkersStopped());
+    EXPECT_EQ(host.board.CursorKindShown(), CursorKind::Hand);
+    host.Enter({"c3", "d4"});
+    EXPECT_EQ(host.party.sideToMove, Top);
+    EXPECT_TRUE(host.AllWorkersStopped());
+    EXPECT_EQ(host.board.CursorKindShown(), CursorKind::Hand);
+    host.Enter({"f6", "e5"});
+    EXPECT_EQ(host.movesLine.text().toStdString(), " > c3-d4 > f6-e5");
+    EXPECT_TRUE(host.AllWorkersStopped());
+}
+
+TEST_F(PartyTest, AcceptsDrawOnlyWithABottomKingAndNoLosingValue) {
+    Host host;
+    host.SetPosition("W:Wc3:Bf6", 1);
+    host.party.lastComputerValue = 100;
+    EXPECT_FALSE(host.party.AcceptsDraw());
+    host.SetPosition("W:WKc3:Bf6", 1);
+    EXPECT_TRUE(host.party.AcceptsDraw());
+    host.party.lastComputerValue = -1;
+    EXPECT_FALSE(host.party.AcceptsDraw());
+    host.party.lastComputerValue = 0;
+    EXPECT_TRUE(host.party.AcceptsDraw());
+}
+
+TEST_F(PartyTest, ClearBoardKeepsTheSideToMove) {
+    Host host;
+    host.SetPosition("B:Wc3:Bf6", 1);
+    host.party.Halt();
+    host.party.ClearBoard();
+    EXPECT_EQ(host.party.sideToMove, Top);
+    for (const Point& square : kSquareOrder) EXPECT_EQ(Shown(host.party, square), "empty");
+}
+
+// ---------------------------------------------------------------- move input
+
+TEST_F(PartyTest, TwoJumpCaptureIsEnteredLandingByLanding) {
+    Host host;
+    host.SetPosition("W:Wc3,h2:Bd4,f6,a7", 1);
+    host.party.animTimer.SetInterval(60000);  // the final tick comes when the test says
+    ClickSquare(&host.board, Sq("c3"));
+    EXPECT_TRUE(host.party.blinkTimer.Enabled());
+    ClickSquare(&host.board, Sq("e5"));
+    EXPECT_EQ(Shown(host.party, Sq("c3")), "empty");  // lifted from its square
+    EXPECT_EQ(Shown(host.party, Sq("d4")), "top man");
+    EXPECT_EQ(Shown(host.party, Sq("f6")), "top man");
+    EXPECT_TRUE(host.movesLine.text().isEmpty());
+    ASSERT_TRUE(WaitFor([&] { return Shown(host.party, Sq("e5")) == "bottom man"; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return Shown(host.party, Sq("e5")) == "empty"; }, 2000));
+
+    ClickSquare(&host.board, Sq("g7"));
+    EXPECT_EQ(host.movesLine.text().toStdString(), " > c3:e5:g7");
+    EXPECT_FALSE(host.party.blinkTimer.Enabled());
+    EXPECT_EQ(Shown(host.party, Sq("g7")), "bottom man");
+    EXPECT_EQ(Shown(host.party, Sq("e5")), "empty");
+    EXPECT_EQ(Shown(host.party, Sq("d4")), "top man");  // taken pieces stay until the tick
+    EXPECT_EQ(Shown(host.party, Sq("f6")), "top man");
+    EXPECT_EQ(host.party.sideToMove, Top);
+
+    host.party.AnimateStep();  // the tick
+    EXPECT_EQ(Shown(host.party, Sq("d4")), "empty");
+    EXPECT_EQ(Shown(host.party, Sq("f6")), "empty");
+    EXPECT_FALSE(host.party.animTimer.Enabled());
+    for (const Point& square : kSquareOrder)
+        EXPECT_EQ(Shown(host.party, square), Held(host.party.board, square)) << square.Text();
+}
+
+TEST_F(PartyTest, ClicksDuringTheCaptureAnimationChangeNothing) {
+    Host host;
+    host.SetPosition("W:Wc3,h2:Bd4,f6,a7", 1);
+    host.party.animTimer.SetInterval(60000);
+    host.Enter({"c3", "e5", "g7"});
+    const std::string fen = ToFen(host.party.board, host.party.sideToMove);
+    host.Enter({"a7", "b6", "g7", "h8", "h2", "g3"});
+    EXPECT_EQ(ToFen(host.party.board, host.party.sideToMove), fen);
+    EXPECT_EQ(host.movesLine.text().toStdString(), " > c3:e5:g7");
+}
+
+TEST_F(PartyTest, SelectingAnotherPiecePutsTheFirstBack) {
+    Host host;
+    host.SetPosition("W:Wc3,e3:Bh8", 1);
+    host.party.blinkTimer.SetInterval(60000);  // no blink between the clicks
+    ClickSquare(&host.board, Sq("c3"));
+    host.party.BlinkTick();
+    host.party.BlinkTick();  // one of the two phases left c3 empty
+    ClickSquare(&host.board, Sq("e3"));
+    EXPECT_EQ(Shown(host.party, Sq("c3")), "bottom man");
+    EXPECT_EQ(host.party.currentMove->steps[0].pos, Sq("e3"));
+    host.party.BlinkTick();
+    const std::string first = Shown(host.party, Sq("e3"));
+    host.party.BlinkTick();
+    const std::string second = Shown(host.party, Sq("e3"));
+    EXPECT_NE(first, second);  // e3 now blinks
+    EXPECT_EQ(std::set<std::string>({first, second}),
+              std::set<std::string>({"empty", "bottom man"}));
+    ClickSquare(&host.board, Sq("f4"));
+    EXPECT_EQ(host.movesLine.text().toStdString(), " > e3-f4");
+}
+
+TEST_F(PartyTest, IgnoredClicks) {
+    Host host;
+    host.SetPosition("W:Wc3,e3:Bf6,h8", 0);
+    host.party.Halt();  // no thinking needed here; the hand stays
+    host.handicap.setVisible(true);
+    const std::string fen = ToFen(host.party.board, host.party.sideToMove);
+
+    ClickSquare(&host.board, Sq("c3"), Qt::RightButton);
+    EXPECT_FALSE(host.handicap.isVisible());  // any press hides the handicap
+    EXPECT_FALSE(host.party.blinkTimer.Enabled());
+
+    QTest::mouseClick(&host.board, Qt::LeftButton, {}, QPoint(48 + 24, 336 + 24));  // b1, light
+    ClickSquare(&host.board, Sq("f6"));                                             // Top's piece
+    ClickSquare(&host.board, Sq("d4"));  // an empty square, nothing selected
+    EXPECT_FALSE(host.party.blinkTimer.Enabled());
+    EXPECT_TRUE(host.movesLine.text().isEmpty());
+
+    host.board.SetCursorKind(CursorKind::HourGlass);  // the computer's turn
+    host.Enter({"c3", "d4"});
+    EXPECT_TRUE(host.movesLine.text().isEmpty());
+    EXPECT_EQ(ToFen(host.party.board, host.party.sideToMove), fen);
+}
+
+TEST_F(PartyTest, KingCaptureReturningToItsSquareIsEnteredByClickingIt) {
+    Host host;
+    host.SetPosition("W:WKb4:Bc3,e3,e5,c5,h8", 1);
+    host.Enter({"b4", "d2", "f4", "d6", "b4"});
+    EXPECT_EQ(host.movesLine.text().toStdString(), " > b4:d2:f4:d6:b4");
+    ASSERT_TRUE(WaitFor([&] { return !host.party.animTimer.Enabled(); }));
+    EXPECT_EQ(Held(host.party.board, Sq("b4")), "bottom king");
+    EXPECT_EQ(Shown(host.party, Sq("b4")), "bottom king");
+    for (const char* taken : {"c3", "e3", "e5", "c5"})
+        EXPECT_EQ(Shown(host.party, Sq(taken)), "empty") << taken;
+}
+
+TEST_F(PartyTest, ComputerCaptureShowsOneLandingPerTick) {
+    engineParams.searchDepth = 1;
+    Host host;
+    host.party.SetThinkTime(10);
+    host.party.animTimer.SetInterval(60000);
+    // Top to move against the computer; its only move is the double capture.
+    host.SetPosition("B:Wg5,e3,a1:Bh6", 0);
+    ASSERT_NE(host.party.activeWorker, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 1; }));
+    EXPECT_EQ(LastMove(host.movesLine), " > h6:f4:d2");
+    // Nothing is shown moving until the first tick.
+    EXPECT_EQ(Shown(host.party, Sq("h6")), "top man");
+    host.party.AnimateStep();
+    EXPECT_EQ(Shown(host.party, Sq("h6")), "empty");
+    EXPECT_EQ(Shown(host.party, Sq("f4")), "top man");
+    EXPECT_EQ(Shown(host.party, Sq("g5")), "bottom man");
+    host.party.AnimateStep();
+    EXPECT_EQ(Shown(host.party, Sq("f4")), "empty");
+    EXPECT_EQ(Shown(host.party, Sq("d2")), "top man");
+    EXPECT_EQ(Shown(host.party, Sq("g5")), "bottom man");
+    host.party.AnimateStep();
+    EXPECT_EQ(Shown(host.party, Sq("g5")), "empty");
+    EXPECT_EQ(Shown(host.party, Sq("e3")), "empty");
+    EXPECT_EQ(host.party.sideToMove, Bottom);
+    EXPECT_EQ(host.board.CursorKindShown(), CursorKind::Hand);
+}
+
+TEST_F(PartyTest, ComputerCrownsOnTheSquareWhereItArrives) {
+    Host host;
+    host.party.SetThinkTime(10);
+    host.party.animTimer.SetInterval(60000);
+    host.SetPosition("B:Wa1,h2:Bb2", 0);  // b2-c1 is the only move
+    ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 1; }));
+    const Point to = host.party.currentMove->To().pos;
+    EXPECT_EQ(to, Sq("c1"));
+    EXPECT_EQ(Shown(host.party, to), "empty");  // shown only at the first tick
+    host.party.AnimateStep();
+    EXPECT_EQ(Shown(host.party, to), "top king");
+}
+
+TEST_F(PartyTest, LongMovesLineShowsItsEnd) {
+    Host host;
+    host.movesLine.resize(120, 25);
+    HMove move;
+    HListMoves list;
+    HDoska board;
+    board.SetInitial();
+    list.Generate(Bottom, board);
+    for (int i = 0; i < 30; ++i) host.party.AppendMoveText(list.Move(i % list.Count()));
+    EXPECT_EQ(host.movesLine.cursorPosition(), host.movesLine.text().size());
+    EXPECT_EQ(MoveCount(host.movesLine), 30);
+}
+
+}  // namespace
