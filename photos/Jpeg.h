@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "photos/Image.h"
+
+// Pictures may be no larger than this on either side.
+inline constexpr int32_t kMaxPictureSide = 8192;
+// Decoded bytes per byte of JPEG data that we believe. A Huffman-coded JPEG
+// needs at least one bit per 8x8 block, which caps its honest expansion near
+// 1536; a header that claims more is lying, and we refuse it before the pixel
+// buffer is allocated.
+inline constexpr int64_t kMaxJpegExpansion = 2048;
+
+// Decodes one complete JPEG file held in memory into `out`. Anything short of
+// a clean decode fails with a reason: a bad header, implausible dimensions,
+// and every error or warning of the decoder (a truncated or corrupt stream
+// only warns, so warnings count as failure). `out` is left alone on failure.
+bool DecodeJpeg(std::span<const uint8_t> jpeg, Image& out, std::string& reason);
+
+// Encodes a picture as a baseline JPEG with 4:2:0 chroma at the given quality
+// (1-100). Empty when the picture is empty or the encoder fails.
+std::vector<uint8_t> EncodeJpeg(const Image& image, int quality);
