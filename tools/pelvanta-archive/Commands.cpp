@@ -1,0 +1,258 @@
+#include "tools/pelvanta-archive/Commands.h"
+
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "photos/Archive.h"
+#include "photos/Hdata.h"
+#include "photos/ImageStore.h"
+#include "photos/Jpeg.h"
+#include "tools/pelvanta-archive/Gallery.h"
+
+namespace {
+
+constexpr int kJpegQuality = 90;
+constexpr int32_t kMaxDepth = 99;
+constexpr int32_t kGalleryFiles = 45;
+
+int32_t ParseInt(const std::string& text, const char* what, int32_t lo, int32_t hi) {
+    int32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < lo || value > hi)
+        throw UsageError{std::string(what) + " must be a whole number from " + std::to_string(lo) +
+                         " to " + std::to_string(hi) + ", not '" + text + "'"};
+    return value;
+}
+
+// P,F,M,K: promotionBonus, firstKingBonus, manValue, kingValue.
+void ParseWeights(const std::string& text, EngineParams& params) {
+    int32_t values[4];
+    std::stringstream stream(text);
+    std::string part;
+    int n = 0;
+    while (std::getline(stream, part, ',')) {
+        if (n == 4) throw UsageError{"--weights takes four numbers P,F,M,K, not '" + text + "'"};
+        values[n++] = ParseInt(part, "each weight", -kMaxWeight, kMaxWeight);
+    }
+    if (n != 4 || text.back() == ',')
+        throw UsageError{"--weights takes four numbers P,F,M,K, not '" + text + "'"};
+    params.promotionBonus = values[0];
+    params.firstKingBonus = values[1];
+    params.manValue = values[2];
+    params.kingValue = values[3];
+}
+
+// Takes the value of an option at args[i]; the value must follow it.
+const std::string& OptionValue(const Args& args, size_t& i) {
+    if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
+    return args[++i];
+}
+
+// A JPEG input of pack: read whole and decoded once, so a file that is not a
+// JPEG, or a broken one, never gets into an archive.
+bool ReadJpeg(const std::string& fileName, std::vector<uint8_t>& jpeg) {
+    std::string reason;
+    Image image;
+    if (!ReadArchiveFile(fileName.c_str(), jpeg, reason) || !DecodeJpeg(jpeg, image, reason)) {
+        std::fprintf(stderr, "pelvanta-archive: %s is not a usable JPEG file: %s\n",
+                     fileName.c_str(), reason.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Writes beside the target and renames, so a running game never reads half a file.
+bool WriteFile(const std::string& fileName, const std::vector<uint8_t>& bytes, std::string& error) {
+    const std::string temporary = fileName + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        out.close();
+        if (!out) {
+            error = "cannot write " + temporary;
+            std::filesystem::remove(temporary);
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, fileName, ec);
+    if (ec) {
+        error = "cannot rename " + temporary + " to " + fileName + ": " + ec.message();
+        std::filesystem::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+std::string Dimensions(const Image& image) {
+    return std::to_string(image.width) + "x" + std::to_string(image.height);
+}
+
+// Resident and peak memory of this process in KiB, from /proc (0 elsewhere).
+void MemoryKiB(long& resident, long& peak) {
+    resident = peak = 0;
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "VmRSS:" && status >> value)
+            resident = value;
+        else if (key == "VmHWM:" && status >> value)
+            peak = value;
+    }
+}
+
+}  // namespace
+
+int RunPack(Args args) {
+    std::string output, thumbnail;
+    uint8_t kind = kScrambledKind;
+    EngineParams params = kNewOpponentParams;
+    std::vector<std::string> photoFiles;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-o")
+            output = OptionValue(args, i);
+        else if (arg == "--thumb")
+            thumbnail = OptionValue(args, i);
+        else if (arg == "--kind")
+            kind = uint8_t(ParseInt(OptionValue(args, i), "--kind", 0, 1));
+        else if (arg == "--depth")
+            params.searchDepth = ParseInt(OptionValue(args, i), "--depth", 1, kMaxDepth);
+        else if (arg == "--weights")
+            ParseWeights(OptionValue(args, i), params);
+        else if (arg.size() > 1 && arg[0] == '-')
+            throw UsageError{"unknown option " + arg};
+        else
+            photoFiles.push_back(arg);
+    }
+    if (output.empty()) throw UsageError{"pack needs -o FILE"};
+    if (thumbnail.empty()) throw UsageError{"pack needs --thumb THUMB.jpg"};
+    if (photoFiles.size() < size_t(kMinPhotos))
+        throw UsageError{"pack needs at least " + std::to_string(kMinPhotos) + " photos"};
+
+    std::vector<uint8_t> thumbJpeg;
+    if (!ReadJpeg(thumbnail, thumbJpeg)) return 1;
+    std::vector<std::vector<uint8_t>> photos(photoFiles.size());
+    for (size_t i = 0; i < photoFiles.size(); ++i)
+        if (!ReadJpeg(photoFiles[i], photos[i])) return 1;
+    const std::vector<uint8_t> file = WriteArchive(kind, params, thumbJpeg, photos);
+    if (file.size() > kMaxArchiveBytes) {
+        std::fprintf(stderr, "pelvanta-archive: the archive would be larger than %zu bytes\n",
+                     kMaxArchiveBytes);
+        return 1;
+    }
+    std::string error;
+    if (!WriteFile(output, file, error)) {
+        std::fprintf(stderr, "pelvanta-archive: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int RunInspect(Args args) {
+    if (args.empty()) throw UsageError{"inspect needs at least one FILE"};
+    bool allLoad = true;
+    for (const std::string& fileName : args) {
+        HData entry;
+        std::string reason;
+        if (!entry.Load(fileName.c_str(), reason)) {
+            std::printf("%s: does not load: %s\n", fileName.c_str(), reason.c_str());
+            allLoad = false;
+            continue;
+        }
+        std::printf("%s: loads\n", fileName.c_str());
+        std::printf("  kind %d\n", int(entry.kind));
+        std::printf(
+            "  searchDepth %d promotionBonus %d firstKingBonus %d manValue %d kingValue %d\n",
+            entry.searchDepth, entry.promotionBonus, entry.firstKingBonus, entry.manValue,
+            entry.kingValue);
+        std::printf("  thumbnail %s\n", Dimensions(*entry.icon).c_str());
+        std::printf("  photos %d:", entry.photos.Count());
+        for (int32_t i = 0; i < entry.photos.Count(); ++i)
+            std::printf(" %s", Dimensions(**entry.photos[i]).c_str());
+        std::printf("\n");
+    }
+    return allLoad ? 0 : 1;
+}
+
+bool WriteDemoGallery(const std::string& dir, std::string& error, int32_t count) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec) {
+        error = "cannot create " + dir + ": " + ec.message();
+        return false;
+    }
+    const std::vector<Opponent>& opponents = DemoOpponents();
+    if (count <= 0) count = int32_t(opponents.size());
+    std::vector<std::vector<uint8_t>> files;
+    for (int32_t i = 0; i < count; ++i) {
+        // past the end of the ladder the files repeat it
+        const size_t which = size_t(i) % opponents.size();
+        if (which == files.size()) {
+            const OpponentPictures pictures = PaintOpponent(opponents[which], int32_t(which) + 1);
+            const std::vector<uint8_t> thumb = EncodeJpeg(pictures.thumbnail, kJpegQuality);
+            std::vector<std::vector<uint8_t>> photos;
+            for (const Image& photo : pictures.photos)
+                photos.push_back(EncodeJpeg(photo, kJpegQuality));
+            files.push_back(WriteArchive(kScrambledKind, opponents[which].params, thumb, photos));
+        }
+        const std::string name =
+            (std::filesystem::path(dir) / (std::to_string(kFirstArchiveNumber + i) + ".p_g"))
+                .string();
+        if (!WriteFile(name, files[which], error)) return false;
+    }
+    return true;
+}
+
+int RunDemo(Args args) {
+    int32_t count = 0;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--count") continue;
+        count = ParseInt(OptionValue(args, i), "--count", 1, kGalleryFiles);
+        args.erase(args.begin() + long(i) - 1, args.begin() + long(i) + 1);
+        break;
+    }
+    if (args.size() != 1 || args[0].rfind("-", 0) == 0)
+        throw UsageError{"usage: pelvanta-archive demo DIR [--count N]"};
+    std::string error;
+    if (!WriteDemoGallery(args[0], error, count)) {
+        std::fprintf(stderr, "pelvanta-archive: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+// Loads DIR/3000.p_g .. DIR/3044.p_g into a gallery list, as the window does
+// at start-up, and reports the time and memory it took.
+int RunMeasure(Args args) {
+    if (args.size() != 1) throw UsageError{"usage: pelvanta-archive measure DIR"};
+    long residentBefore = 0, peakBefore = 0, residentAfter = 0, peakAfter = 0;
+    MemoryKiB(residentBefore, peakBefore);
+    POrderList<HData> gallery(100);
+    const auto start = std::chrono::steady_clock::now();
+    for (int32_t i = 0; i < kGalleryFiles; ++i) {
+        const std::string name =
+            (std::filesystem::path(args[0]) / (std::to_string(kFirstArchiveNumber + i) + ".p_g"))
+                .string();
+        HData entry;
+        if (entry.Load(name.c_str())) gallery.Add(entry);
+    }
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    MemoryKiB(residentAfter, peakAfter);
+    int32_t photos = 0;
+    for (int32_t i = 0; i < gallery.Count(); ++i) photos += gallery[i]->photos.Count();
+    std::printf("loaded %d of %d files, %d photos, in %.1f ms\n", gallery.Count(), kGalleryFiles,
+                photos, ms);
+    std::printf("decoded pixels %.1f MiB in %zu pictures\n",
+                double(ImageStore::Instance().PixelBytes()) / (1 << 20),
+                ImageStore::Instance().Count());
+    std::printf("resident %ld KiB -> %ld KiB (peak %ld KiB)\n", residentBefore, residentAfter,
+                peakAfter);
+    return gallery.Count() == kGalleryFiles ? 0 : 1;
+}

@@ -1,0 +1,48 @@
+// pelvanta-archive: makes and checks opponent archives, and writes the demo
+// gallery. Bad usage gets one line on stderr and exit status 2.
+#include <cstdio>
+#include <string>
+
+#include "tools/pelvanta-archive/Commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(Args args);
+};
+
+// pack -o FILE --thumb THUMB.jpg [--kind 0|1] [--depth N] [--weights P,F,M,K] PHOTO.jpg...
+// inspect FILE...
+// demo DIR [--count N]
+// measure DIR
+const Command kCommands[] = {
+    {"pack", RunPack},
+    {"inspect", RunInspect},
+    {"demo", RunDemo},
+    {"measure", RunMeasure},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr,
+                     "pelvanta-archive: a command is needed: pack, inspect, demo or measure\n");
+        return 2;
+    }
+    const std::string name = argv[1];
+    for (const Command& command : kCommands) {
+        if (name != command.name) continue;
+        try {
+            return command.run(Args(argv + 2, argv + argc));
+        } catch (const UsageError& error) {
+            std::fprintf(stderr, "pelvanta-archive: %s\n", error.message.c_str());
+            return 2;
+        }
+    }
+    std::fprintf(stderr,
+                 "pelvanta-archive: unknown command '%s' (pack, inspect, demo or measure)\n",
+                 name.c_str());
+    return 2;
+}
