@@ -1,0 +1,144 @@
+// The archive tool from outside: its exit statuses and what it writes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "photos/Hdata.h"
+#include "tests/photos/Fixtures.h"
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string output;  // stdout and stderr
+};
+
+ToolRun Tool(const std::string& arguments) {
+    const std::string command = std::string(PELVANTA_ARCHIVE_TOOL) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ToolRun run{-1, {}};
+    if (!pipe) return run;
+    std::array<char, 512> buffer;
+    while (fgets(buffer.data(), int(buffer.size()), pipe)) run.output += buffer.data();
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+size_t Lines(const std::string& text) {
+    return size_t(std::count(text.begin(), text.end(), '\n'));
+}
+
+class ArchiveTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.Write("thumb.jpg", TestJpeg(137, 137, 21));
+        for (int i = 0; i < 3; ++i)
+            dir.Write("p" + std::to_string(i) + ".jpg", TestJpeg(58, 86, 22 + uint32_t(i)));
+        dir.Write("fake.jpg", std::vector<uint8_t>(300, 'x'));
+    }
+    std::string F(const std::string& name) const { return dir.File(name); }
+    std::string Photos() const { return F("p0.jpg") + " " + F("p1.jpg") + " " + F("p2.jpg"); }
+
+    TempDir dir;
+};
+
+TEST_F(ArchiveTool, PackWritesWhatLoadsInBothKinds) {
+    for (const char* kind : {"0", "1"}) {
+        const ToolRun pack = Tool("pack -o " + F("3000.p_g") + " --thumb " + F("thumb.jpg") +
+                                  " --kind " + kind + " --depth 4 --weights 2,3,1,5 " + Photos());
+        ASSERT_EQ(pack.status, 0) << pack.output;
+        HData entry;
+        std::string reason;
+        ASSERT_TRUE(entry.Load(F("3000.p_g").c_str(), reason)) << reason;
+        EXPECT_EQ(entry.kind, kind[0] - '0');
+        EXPECT_EQ(entry.Params(), (EngineParams{4, 2, 3, 1, 5}));
+        EXPECT_EQ(entry.photos.Count(), 3);
+        EXPECT_EQ(entry.icon->width, 137);
+        EXPECT_LT(MeanDifference(**entry.photos[1], TestPicture(58, 86, 23)), 6.0);
+    }
+}
+
+TEST_F(ArchiveTool, PackDefaultsToScrambledWithTheNewOpponentNumbers) {
+    ASSERT_EQ(Tool("pack -o " + F("d.p_g") + " --thumb " + F("thumb.jpg") + " " + Photos()).status,
+              0);
+    HData entry;
+    ASSERT_TRUE(entry.Load(F("d.p_g").c_str()));
+    EXPECT_EQ(entry.kind, 1);
+    EXPECT_EQ(entry.Params(), kNewOpponentParams);
+}
+
+TEST_F(ArchiveTool, InspectReportsEachFileAndExitsByWhetherAllLoad) {
+    ASSERT_EQ(Tool("pack -o " + F("3000.p_g") + " --thumb " + F("thumb.jpg") +
+                   " --depth 3 --weights 0,0,1,2 " + Photos())
+                  .status,
+              0);
+    const ToolRun good = Tool("inspect " + F("3000.p_g"));
+    EXPECT_EQ(good.status, 0) << good.output;
+    EXPECT_NE(good.output.find("loads"), std::string::npos);
+    EXPECT_NE(good.output.find("kind 1"), std::string::npos);
+    EXPECT_NE(
+        good.output.find("searchDepth 3 promotionBonus 0 firstKingBonus 0 manValue 1 kingValue 2"),
+        std::string::npos)
+        << good.output;
+    EXPECT_NE(good.output.find("thumbnail 137x137"), std::string::npos);
+    EXPECT_NE(good.output.find("photos 3: 58x86 58x86 58x86"), std::string::npos) << good.output;
+
+    dir.Write("3001.p_g", {1, 0, 0, 0, 0});
+    const ToolRun mixed =
+        Tool("inspect " + F("3000.p_g") + " " + F("3001.p_g") + " " + F("3009.p_g"));
+    EXPECT_EQ(mixed.status, 1) << mixed.output;
+    EXPECT_NE(mixed.output.find("3001.p_g: does not load: thumbnail length 0 is not positive"),
+              std::string::npos)
+        << mixed.output;
+    EXPECT_NE(mixed.output.find("3009.p_g: does not load: cannot open"), std::string::npos)
+        << mixed.output;
+}
+
+TEST_F(ArchiveTool, PackRefusesInputsThatAreNotJpegs) {
+    const ToolRun run = Tool("pack -o " + F("x.p_g") + " --thumb " + F("thumb.jpg") + " " +
+                             F("p0.jpg") + " " + F("fake.jpg"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("fake.jpg is not a usable JPEG file"), std::string::npos)
+        << run.output;
+    EXPECT_FALSE(std::filesystem::exists(F("x.p_g")));
+    EXPECT_EQ(Tool("pack -o " + F("x.p_g") + " --thumb " + F("fake.jpg") + " " + Photos()).status,
+              1);
+    EXPECT_EQ(Tool("pack -o " + F("x.p_g") + " --thumb " + F("thumb.jpg") + " " + F("p0.jpg") +
+                   " " + F("nothing.jpg"))
+                  .status,
+              1);
+}
+
+TEST_F(ArchiveTool, BadUsageIsOneLineAndStatusTwo) {
+    const std::string thumb = " --thumb " + F("thumb.jpg") + " ";
+    const std::string out = " -o " + F("u.p_g");
+    const std::vector<std::string> bad = {
+        "",
+        "frobnicate",
+        "inspect",
+        "demo",
+        "pack" + thumb + Photos(),
+        "pack" + out + " " + Photos(),
+        "pack" + out + thumb + F("p0.jpg"),
+        "pack" + out + thumb + "--kind 2 " + Photos(),
+        "pack" + out + thumb + "--kind",
+        "pack" + out + thumb + "--depth 0 " + Photos(),
+        "pack" + out + thumb + "--depth x " + Photos(),
+        "pack" + out + thumb + "--weights 1,2,3 " + Photos(),
+        "pack" + out + thumb + "--weights 1,2,3,4,5 " + Photos(),
+        "pack" + out + thumb + "--weights 1,2,3, " + Photos(),
+        "pack" + out + thumb + "--colour red " + Photos(),
+    };
+    for (const std::string& arguments : bad) {
+        const ToolRun run = Tool(arguments);
+        EXPECT_EQ(run.status, 2) << arguments << "\n" << run.output;
+        EXPECT_EQ(Lines(run.output), 1u) << arguments << "\n" << run.output;
+    }
+    EXPECT_FALSE(std::filesystem::exists(F("u.p_g")));
+}
+
+}  // namespace

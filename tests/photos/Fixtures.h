@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/EngineParams.h"
+#include "photos/Image.h"
+
+// Test pictures and archive files, built here independently of the writer
+// under test.
+
+// A picture with a pattern of its own, so pictures can be told apart.
+Image TestPicture(int32_t width, int32_t height, uint32_t seed);
+std::vector<uint8_t> TestJpeg(int32_t width, int32_t height, uint32_t seed);
+
+// Mean absolute difference per channel between two pictures of one size.
+double MeanDifference(const Image& a, const Image& b);
+
+// Builds archive bytes field by field, little-endian.
+struct Bytes {
+    std::vector<uint8_t> data;
+    Bytes& U8(uint8_t v);
+    Bytes& I32(int32_t v);
+    Bytes& Raw(const std::vector<uint8_t>& v);
+};
+
+// A kind 0 file in the documented layout: depth, promotion, first king, KING,
+// MAN, count, then the records.
+std::vector<uint8_t> PlainArchive(const EngineParams& p, const std::vector<uint8_t>& thumb,
+                                  const std::vector<std::vector<uint8_t>>& photos);
+
+// A folder of its own under the system's temporary folder, removed at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::filesystem::path& Path() const { return path_; }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    void Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Number of file descriptors this process holds open.
+int32_t OpenDescriptors();
