@@ -23,6 +23,7 @@ void HAnalyzThread::Prepare(HListMoves& list) {
     silent.store(1);
     stopped.store(1);
     search.params = engineParams;
+    search.kind = searchKind;
     search.nodes = 0;
     rootList = &list;
     replySide = list.side == Bottom ? Top : Bottom;
@@ -62,6 +63,7 @@ void HAnalyzThread::Body(void* self) {
 }
 
 void HAnalyzThread::Run() {
+    search.NewSearch();
     const int32_t last = std::min(search.params.searchDepth, HSearch::kMaxDepthLimit);
     for (int32_t depthLimit = 1; depthLimit <= last; depthLimit += 2) {
         search.depthLimit = depthLimit;

@@ -29,6 +29,9 @@ public:
     void Join();           // waits for the thread's end (used by PickMove, Start)
     bool Stopped() const { return stopped.load() != 0; }
 
+    // Which search Start uses; the game keeps the fast one.
+    SearchKind searchKind = SearchKind::AlphaBeta;
+
     // Like Start followed by the thread's whole run, but on the calling
     // thread; Abort from another thread stops it. For tools and benchmarks.
     void SearchHere(HListMoves& list);
@@ -43,6 +46,7 @@ public:
     int32_t RankedCount() const { return rankedCount; }
     int32_t CompletedDepth() const { return completedDepth; }  // 0: no iteration completed
     uint64_t Nodes() const { return search.nodes; }
+    size_t Bytes() const { return sizeof(*this) + search.Bytes() - sizeof(search); }
     bool ThreadFailed() const { return threadFailed; }
     OsThread& Thread() { return thread; }
 

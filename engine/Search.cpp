@@ -1,6 +1,27 @@
 #include "engine/Search.h"
 
+#include <algorithm>
+
 int32_t HSearch::Value(uint8_t side) {
+    depthLimit = std::min(depthLimit, kMaxDepthLimit);
+    if (kind == SearchKind::AlphaBeta) {
+        // A board whose king counters disagree with its pieces, or a position
+        // with more moves than the fast search has room for, is left to the
+        // full-width search, which takes the board exactly as it is.
+        Board32 masks;
+        if (masks.Load(board)) {
+            const uint64_t before = fast->nodes;
+            int32_t value = 0;
+            const bool done = fast->Value(masks, side, depthLimit, params, stop, value);
+            nodes += fast->nodes - before;
+            if (done) return value;
+            if (Stopped()) return 0;
+        }
+    }
+    return FullWidthValue(side);
+}
+
+int32_t HSearch::FullWidthValue(uint8_t side) {
     kings[Top] = board.topKings;
     kings[Bottom] = board.bottomKings;
     ply = 0;

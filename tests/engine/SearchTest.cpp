@@ -9,8 +9,10 @@ constexpr EngineParams kZeroWeights{25, 0, 0, 0, 0};
 constexpr EngineParams kOpponentWeights{25, 5, 7, 1, 3};
 
 // Each root move's value at one depth limit, as the engine's search gives it.
-std::vector<int32_t> SearchValues(Position& position, int32_t depthLimit) {
+std::vector<int32_t> SearchValues(Position& position, int32_t depthLimit,
+                                  SearchKind kind = SearchKind::FullWidth) {
     auto search = std::make_unique<HSearch>();
+    search->kind = kind;
     search->params = engineParams;
     search->board = position.board;
     search->depthLimit = depthLimit;
@@ -41,19 +43,29 @@ std::vector<int32_t> SlowValues(Position& position, int32_t depthLimit) {
     return values;
 }
 
+// The side to move's value by the full-width search, checked against the
+// fast one.
 int32_t SideValue(const std::string& fen, int32_t depthLimit) {
     Position position = Fen(fen);
-    auto search = std::make_unique<HSearch>();
-    search->params = engineParams;
-    search->board = position.board;
-    search->depthLimit = depthLimit;
-    return search->Value(position.sideToMove);
+    int32_t values[2];
+    for (const SearchKind kind : {SearchKind::FullWidth, SearchKind::AlphaBeta}) {
+        auto search = std::make_unique<HSearch>();
+        search->kind = kind;
+        search->params = engineParams;
+        search->board = position.board;
+        search->depthLimit = depthLimit;
+        values[kind == SearchKind::FullWidth ? 0 : 1] = search->Value(position.sideToMove);
+    }
+    EXPECT_EQ(values[0], values[1]) << fen;
+    return values[0];
 }
 
-class SearchAgreesWithSlowNegamax : public ::testing::TestWithParam<EngineParams> {};
+class SearchAgreesWithSlowNegamax
+    : public ::testing::TestWithParam<std::tuple<EngineParams, SearchKind>> {};
 
 TEST_P(SearchAgreesWithSlowNegamax, AtDepthLimitsOneAndThree) {
-    ParamsScope scope(GetParam());
+    ParamsScope scope(std::get<0>(GetParam()));
+    const SearchKind kind = std::get<1>(GetParam());
     std::vector<Position> positions = MixedPositions(20261209, 400);
     int32_t nonZero = 0;
     for (Position& position : positions) {
@@ -66,15 +78,20 @@ TEST_P(SearchAgreesWithSlowNegamax, AtDepthLimitsOneAndThree) {
         }
         // The search puts its board back exactly.
         Position again = position;
-        SearchValues(again, 3);
+        SearchValues(again, 3, kind);
         EXPECT_EQ(ToFen(again.board, again.sideToMove), fen);
     }
     EXPECT_GT(nonZero, 40) << "the positions must tell moves apart";
 }
 
-INSTANTIATE_TEST_SUITE_P(Weights, SearchAgreesWithSlowNegamax,
-                         ::testing::Values(kZeroWeights, kOpponentWeights),
-                         [](const auto& info) { return info.index == 0 ? "Zero" : "Opponent"; });
+INSTANTIATE_TEST_SUITE_P(
+    Weights, SearchAgreesWithSlowNegamax,
+    ::testing::Combine(::testing::Values(kZeroWeights, kOpponentWeights),
+                       ::testing::Values(SearchKind::FullWidth, SearchKind::AlphaBeta)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param) == kZeroWeights ? "Zero" : "Opponent") +
+               (std::get<1>(info.param) == SearchKind::FullWidth ? "FullWidth" : "AlphaBeta");
+    });
 
 TEST(Search, SideWithoutPieceOrMoveHasLost) {
     ParamsScope scope(kOpponentWeights);
@@ -123,8 +140,11 @@ TEST(Search, LongCapturesAgreeWithTheRules) {
     for (const char* fen :
          {"W:WKb4:Bc3,e3,e5,c5,h8", "W:Wc1:Bd2,f4,f6,d6,b4,h8", "W:WKa1:Bb2,c3,e5,g5,f2,d6,h8"}) {
         Position position = Fen(fen);
-        for (const int32_t limit : {1, 2, 3})
-            EXPECT_EQ(SearchValues(position, limit), SlowValues(position, limit)) << fen;
+        for (const int32_t limit : {1, 2, 3}) {
+            const std::vector<int32_t> expected = SlowValues(position, limit);
+            EXPECT_EQ(SearchValues(position, limit), expected) << fen;
+            EXPECT_EQ(SearchValues(position, limit, SearchKind::AlphaBeta), expected) << fen;
+        }
     }
 }
 
@@ -132,22 +152,26 @@ TEST(Search, DeepestIterationFitsTheFrames) {
     ParamsScope scope(EngineParams{99, 0, 0, -50, 0});
     // A small position whose tree ends within the limit along every line.
     Position position = Fen("W:Wg1:Bh4");
-    EXPECT_EQ(SearchValues(position, HSearch::kMaxDepthLimit),
-              SlowValues(position, HSearch::kMaxDepthLimit));
+    const std::vector<int32_t> expected = SlowValues(position, HSearch::kMaxDepthLimit);
+    EXPECT_EQ(SearchValues(position, HSearch::kMaxDepthLimit), expected);
+    EXPECT_EQ(SearchValues(position, HSearch::kMaxDepthLimit, SearchKind::AlphaBeta), expected);
 }
 
 TEST(Search, StopFlagEndsTheSearchAndRestoresTheBoard) {
     ParamsScope scope(kOpponentWeights);
-    Position position = Fen("start");
-    auto search = std::make_unique<HSearch>();
-    std::atomic<uint8_t> stop{1};
-    search->params = engineParams;
-    search->board = position.board;
-    search->depthLimit = 9;
-    search->stop = &stop;
-    EXPECT_EQ(search->Value(Bottom), 0);
-    EXPECT_LE(search->nodes, 1u);
-    EXPECT_EQ(ToFen(search->board, Bottom), ToFen(position.board, Bottom));
+    for (const SearchKind kind : {SearchKind::FullWidth, SearchKind::AlphaBeta}) {
+        Position position = Fen("start");
+        auto search = std::make_unique<HSearch>();
+        search->kind = kind;
+        std::atomic<uint8_t> stop{1};
+        search->params = engineParams;
+        search->board = position.board;
+        search->depthLimit = 9;
+        search->stop = &stop;
+        EXPECT_EQ(search->Value(Bottom), 0);
+        EXPECT_LE(search->nodes, 1u);
+        EXPECT_EQ(ToFen(search->board, Bottom), ToFen(position.board, Bottom));
+    }
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-// values, think, bench, load: the engine seen from outside.
+// values, think, bench, load, selfplay: the engine seen from outside.
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -50,6 +52,15 @@ void TakeWeights(Args& args, EngineParams& params) {
     params.kingValue = w[3];
 }
 
+// "--full-width": the reference search instead of the fast one.
+SearchKind TakeKind(Args& args) {
+    return TakeFlag(args, "--full-width") ? SearchKind::FullWidth : SearchKind::AlphaBeta;
+}
+
+const char* KindName(SearchKind kind) {
+    return kind == SearchKind::FullWidth ? "full-width" : "alpha-beta";
+}
+
 int32_t TakeDepthLimit(const std::string& text) {
     const int32_t depth = RequireCount(text, "depth limit");
     if (depth > HSearch::kMaxDepthLimit)
@@ -69,15 +80,22 @@ public:
     }
     ~MessageQueue() { RegisterMainWindow({}); }
 
-    // Waits for a message up to ms milliseconds (forever when ms < 0).
+    // Waits for a message up to ms milliseconds (forever when ms < 0) and
+    // takes it from the queue.
     bool Wait(int64_t ms) {
         std::unique_lock<std::mutex> lock(mutex_);
         auto arrived = [this] { return !messages_.empty(); };
         if (ms < 0) {
             ready_.wait(lock, arrived);
-            return true;
+        } else if (!ready_.wait_for(lock, std::chrono::milliseconds(ms), arrived)) {
+            return false;
         }
-        return ready_.wait_for(lock, std::chrono::milliseconds(ms), arrived);
+        messages_.pop_front();
+        return true;
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        messages_.clear();
     }
 
 private:
@@ -89,7 +107,8 @@ private:
 int Values(Args& args) {
     EngineParams params = engineParams;
     TakeWeights(args, params);
-    RequireArgCount(args, 2, "values FEN DEPTHLIMIT [--weights P,F,M,K]");
+    const SearchKind kind = TakeKind(args);
+    RequireArgCount(args, 2, "values FEN DEPTHLIMIT [--weights P,F,M,K] [--full-width]");
     Position position = RequirePosition(args[0]);
     const int32_t depthLimit = TakeDepthLimit(args[1]);
     engineParams = params;  // the root moves' gains are scored with these too
@@ -100,6 +119,7 @@ int Values(Args& args) {
     search->params = params;
     search->board = position.board;
     search->depthLimit = depthLimit;
+    search->kind = kind;
     for (int32_t i = 0; i < n; ++i) {
         const HMove& move = list.Move(i);
         search->board.ApplyMove(move);
@@ -117,7 +137,8 @@ int Think(Args& args) {
         params.searchDepth = RequireCount(*depth, "depth");
     int64_t ms = -1;
     if (const auto text = TakeOption(args, "--ms")) ms = RequireCount(*text, "--ms");
-    RequireArgCount(args, 1, "think FEN [--depth D] [--weights P,F,M,K] [--ms T]");
+    const SearchKind kind = TakeKind(args);
+    RequireArgCount(args, 1, "think FEN [--depth D] [--weights P,F,M,K] [--ms T] [--full-width]");
     Position position = RequirePosition(args[0]);
     engineParams = params;
 
@@ -126,6 +147,7 @@ int Think(Args& args) {
     SeedRandomFromClock();  // as the game does at start-up
     MessageQueue queue;
     auto worker = std::make_unique<HAnalyzThread>();
+    worker->searchKind = kind;
     worker->Start(list);
     worker->RequestNotice();
     queue.Wait(ms);
@@ -165,25 +187,39 @@ double SearchFor(HAnalyzThread& worker, HListMoves& list, int64_t ms) {
     return elapsed;
 }
 
+// Per bench position: the deepest iteration completed within ms, the nodes
+// per second, and the time to complete iteration 7.
 int Bench(Args& args) {
     int64_t ms = 1000;
     if (const auto text = TakeOption(args, "--ms")) ms = RequireCount(*text, "--ms");
-    RequireArgCount(args, 0, "bench [--ms T]");
-    EngineParams params = kNewOpponentParams;
-    params.searchDepth = HSearch::kMaxDepthLimit;
-    engineParams = params;
-    auto worker = std::make_unique<HAnalyzThread>();
+    const SearchKind kind = TakeKind(args);
+    RequireArgCount(args, 0, "bench [--ms T] [--full-width]");
     for (const BenchPosition& bench : kBenchPositions) {
+        // A fresh worker for each measure: its table must start empty.
+        auto worker = std::make_unique<HAnalyzThread>();
+        worker->searchKind = kind;
         std::string error;
         Position position = *ParseFen(bench.fen, error);
         HListMoves list;
+        EngineParams params = kNewOpponentParams;
+        params.searchDepth = HSearch::kMaxDepthLimit;
+        engineParams = params;
         list.Generate(position.sideToMove, position.board);
         const double elapsed = SearchFor(*worker, list, ms);
-        const bool finished = worker->Stopped() && elapsed < static_cast<double>(ms);
-        std::printf("%s depth %d nodes %llu ms %.0f nps %.0f%s\n", bench.name,
-                    worker->CompletedDepth(), static_cast<unsigned long long>(worker->Nodes()),
-                    elapsed, static_cast<double>(worker->Nodes()) * 1000.0 / elapsed,
-                    finished ? " finished" : "");
+        const bool finished = elapsed < static_cast<double>(ms) - 1.0;
+        const uint64_t nodes = worker->Nodes();
+        const int32_t depth = worker->CompletedDepth();
+
+        engineParams.searchDepth = 7;
+        list.Generate(position.sideToMove, position.board);
+        worker = std::make_unique<HAnalyzThread>();
+        worker->searchKind = kind;
+        const double seven = SearchFor(*worker, list, 600000);
+        std::printf("%s %s depth %d%s nodes %llu ms %.0f nps %.0f iteration7 ms %.1f%s\n",
+                    KindName(kind), bench.name, depth, finished ? " finished" : "",
+                    static_cast<unsigned long long>(nodes), elapsed,
+                    static_cast<double>(nodes) * 1000.0 / elapsed, seven,
+                    worker->CompletedDepth() == 7 ? "" : " (ended early)");
     }
     return 0;
 }
@@ -236,7 +272,8 @@ int Load(Args& args) {
     int64_t ms = 3000;
     if (const auto text = TakeOption(args, "--workers")) workers = RequireCount(*text, "--workers");
     if (const auto text = TakeOption(args, "--ms")) ms = RequireCount(*text, "--ms");
-    RequireArgCount(args, 0, "load [--workers N] [--ms T]");
+    const SearchKind kind = TakeKind(args);
+    RequireArgCount(args, 0, "load [--workers N] [--ms T] [--full-width]");
     EngineParams params = kNewOpponentParams;
     params.searchDepth = HSearch::kMaxDepthLimit;
     engineParams = params;
@@ -255,6 +292,7 @@ int Load(Args& args) {
         lists.push_back(std::make_unique<HListMoves>());
         lists.back()->Generate(middlegame.sideToMove, *boards.back());
         pool.push_back(std::make_unique<HAnalyzThread>());
+        pool.back()->searchKind = kind;
     }
     const Clock::time_point started = Clock::now();
     for (int32_t i = 0; i < workers; ++i) pool[i]->Start(*lists[i]);
@@ -266,8 +304,161 @@ int Load(Args& args) {
     const Clock::time_point aborting = Clock::now();
     for (const auto& worker : pool) worker->Abort();
     for (const auto& worker : pool) worker->Join();
-    std::printf("workers %d running %d start ms %.3f abort-and-join ms %.3f\n", workers, running,
-                startMs, MillisecondsSince(aborting));
+    const double stopMs = MillisecondsSince(aborting);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%s workers %d running %d start ms %.3f abort-and-join ms %.3f\n", KindName(kind),
+                workers, running, startMs, stopMs);
+    std::printf("memory per worker KiB %zu peak resident KiB %ld\n", pool[0]->Bytes() / 1024,
+                usage.ru_maxrss);
+    return 0;
+}
+
+// The game against the computer, as the game object plays it: while Bottom,
+// the player, thinks, one worker per legal move searches Top's replies; when
+// the player moves, the worker of that move is kept and the others aborted,
+// and the computer's reply is taken at the kept worker's notice or after
+// 1000 ms. The player chooses by a three-ply search, ties at random.
+struct SelfPlayStats {
+    int32_t replies = 0;
+    int32_t ready = 0;
+    int32_t searched = 0;
+    int64_t depthSum = 0;
+    std::vector<double> waits;
+    int32_t bottomWins = 0, topWins = 0, unfinished = 0;
+};
+
+constexpr int32_t kPonderWorkers = 50;
+constexpr int64_t kComputerMs = 1000;
+constexpr int32_t kMaxGamePlies = 80;
+
+int32_t PlayerChoice(HSearch& search, HDoska& board, HListMoves& moves) {
+    search.board = board;
+    search.depthLimit = 3;
+    int32_t best = INT32_MIN;
+    std::vector<int32_t> tied;
+    for (int32_t i = 0; i < moves.Count(); ++i) {
+        const HMove& move = moves.Move(i);
+        search.board.ApplyMove(move);
+        const int32_t v = move.score - search.Value(Top);
+        search.board.UndoMove(move);
+        if (v > best) tied.clear(), best = v;
+        if (v == best) tied.push_back(i);
+    }
+    return tied[RandomNext() % static_cast<int32_t>(tied.size())];
+}
+
+void PlayGames(SearchKind kind, int64_t thinkMs, int32_t games, SelfPlayStats& stats) {
+    MessageQueue queue;
+    std::vector<std::unique_ptr<HAnalyzThread>> workers;
+    std::vector<std::unique_ptr<HListMoves>> ponderLists;
+    for (int32_t i = 0; i < kPonderWorkers; ++i) {
+        workers.push_back(std::make_unique<HAnalyzThread>());
+        workers.back()->searchKind = kind;
+        ponderLists.push_back(std::make_unique<HListMoves>());
+    }
+    auto player = std::make_unique<HSearch>();
+    player->params = engineParams;
+    HListMoves moves, replies;
+    for (int32_t game = 0; game < games; ++game) {
+        HDoska board;
+        board.SetInitial();
+        int32_t ply = 0;
+        for (;; ply += 2) {
+            if (ply >= kMaxGamePlies) {
+                ++stats.unfinished;
+                break;
+            }
+            const int32_t n = moves.Generate(Bottom, board);
+            if (n == 0) {
+                ++stats.topWins;
+                break;
+            }
+            const int32_t pondered = std::min(n, kPonderWorkers);
+            for (int32_t i = 0; i < pondered; ++i) {
+                board.ApplyMove(moves.Move(i));
+                ponderLists[i]->Generate(Top, board);
+                workers[i]->Start(*ponderLists[i]);
+                board.UndoMove(moves.Move(i));
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(thinkMs));
+            const int32_t choice = PlayerChoice(*player, board, moves);
+
+            const Clock::time_point moved = Clock::now();
+            HAnalyzThread* kept = workers[0].get();
+            bool ready = false;
+            if (choice < pondered) {
+                kept = workers[choice].get();
+                ready = kept->Stopped();
+                for (int32_t i = 0; i < pondered; ++i)
+                    if (i != choice) workers[i]->Abort();
+                board.ApplyMove(moves.Move(choice));
+                queue.Clear();
+                kept->RequestNotice();
+                queue.Wait(kComputerMs);
+            } else {
+                // Not pondered: a fresh search, taken when the thinking time is up.
+                for (int32_t i = 0; i < pondered; ++i) workers[i]->Abort();
+                board.ApplyMove(moves.Move(choice));
+                replies.Generate(Top, board);
+                kept->Start(replies);
+                std::this_thread::sleep_for(std::chrono::milliseconds(kComputerMs));
+            }
+            kept->Abort();
+            const HMove* reply = kept->PickMove();
+            const double wait = MillisecondsSince(moved);
+            if (reply == nullptr) {
+                ++stats.bottomWins;
+                break;
+            }
+            ++stats.replies;
+            stats.ready += ready ? 1 : 0;
+            stats.waits.push_back(wait);
+            if (kept->CandidateCount() > 1 || kept->Nodes() > 0) {
+                ++stats.searched;
+                stats.depthSum += kept->CompletedDepth();
+            }
+            const HMove played = *reply;
+            board.ApplyMove(played);
+        }
+        for (const auto& worker : workers) worker->Abort();
+        for (const auto& worker : workers) worker->Join();
+    }
+}
+
+int SelfPlay(Args& args) {
+    EngineParams params = kNewOpponentParams;
+    params.searchDepth = 9;
+    TakeWeights(args, params);
+    if (const auto depth = TakeOption(args, "--depth"))
+        params.searchDepth = RequireCount(*depth, "depth");
+    int64_t thinkMs = 3000;
+    if (const auto text = TakeOption(args, "--think-ms"))
+        thinkMs = RequireCount(*text, "--think-ms");
+    int32_t games = 1;
+    if (const auto text = TakeOption(args, "--games")) games = RequireCount(*text, "--games");
+    RequireArgCount(args, 0, "selfplay [--depth D] [--weights P,F,M,K] [--think-ms T] [--games N]");
+    engineParams = params;
+    for (const SearchKind kind : {SearchKind::AlphaBeta, SearchKind::FullWidth}) {
+        SeedRandom(20261209);  // both searches meet the same player
+        SelfPlayStats stats;
+        PlayGames(kind, thinkMs, games, stats);
+        std::vector<double> waits = stats.waits;
+        std::sort(waits.begin(), waits.end());
+        const auto at = [&](double q) {
+            return waits.empty()
+                       ? 0.0
+                       : waits[std::min(waits.size() - 1, static_cast<size_t>(q * waits.size()))];
+        };
+        std::printf(
+            "%s replies %d ready %.1f%% wait ms median %.1f p90 %.1f mean depth %.2f games %d "
+            "(player won %d, computer won %d, stopped at %d plies %d)\n",
+            KindName(kind), stats.replies,
+            stats.replies ? 100.0 * stats.ready / stats.replies : 0.0, at(0.5), at(0.9),
+            stats.searched ? static_cast<double>(stats.depthSum) / stats.searched : 0.0, games,
+            stats.bottomWins, stats.topWins, kMaxGamePlies, stats.unfinished);
+        std::fflush(stdout);
+    }
     return 0;
 }
 
@@ -275,10 +466,12 @@ int Load(Args& args) {
 
 const std::vector<Command>& EngineCommands() {
     static const std::vector<Command> commands = {
-        {"values", "values FEN DEPTHLIMIT [--weights P,F,M,K]", Values},
-        {"think", "think FEN [--depth D] [--weights P,F,M,K] [--ms T]", Think},
-        {"bench", "bench [--ms T]", Bench},
-        {"load", "load [--workers N] [--ms T]", Load},
+        {"values", "values FEN DEPTHLIMIT [--weights P,F,M,K] [--full-width]", Values},
+        {"think", "think FEN [--depth D] [--weights P,F,M,K] [--ms T] [--full-width]", Think},
+        {"bench", "bench [--ms T] [--full-width]", Bench},
+        {"load", "load [--workers N] [--ms T] [--full-width]", Load},
+        {"selfplay", "selfplay [--depth D] [--weights P,F,M,K] [--think-ms T] [--games N]",
+         SelfPlay},
     };
     return commands;
 }

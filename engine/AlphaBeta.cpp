@@ -1,0 +1,159 @@
+#include "engine/AlphaBeta.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/Search.h"
+
+namespace {
+
+// Larger than any value a line can reach with sane weights.
+constexpr int64_t kInfinity = int64_t{1} << 30;
+
+int32_t Clamp(int64_t v) {
+    return static_cast<int32_t>(std::clamp(v, -kInfinity, kInfinity));
+}
+
+uint16_t QuietId(const FastMove& m) {
+    return static_cast<uint16_t>(1 + m.from + 32 * m.to);
+}
+
+constexpr int32_t kTableMoveScore = 1 << 30;
+constexpr int32_t kCaptureScore = 1 << 28;
+constexpr int32_t kKillerScore = 1 << 26;
+constexpr int32_t kHistoryCap = 1 << 24;
+
+}  // namespace
+
+AlphaBeta::AlphaBeta() : table_(kTableBytes) {
+    std::memset(killers_, 0, sizeof(killers_));
+    std::memset(history_, 0, sizeof(history_));
+}
+
+size_t AlphaBeta::Bytes() const {
+    return sizeof(*this) + table_.Bytes();
+}
+
+void AlphaBeta::NewSearch() {
+    table_.NewSearch();
+    std::memset(killers_, 0, sizeof(killers_));
+    std::memset(history_, 0, sizeof(history_));
+}
+
+bool AlphaBeta::Value(const Board32& board, uint8_t side, int32_t depthLimit,
+                      const EngineParams& params, const std::atomic<uint8_t>* stop,
+                      int32_t& value) {
+    if (!(params == tableParams_)) {
+        table_.Clear();
+        tableParams_ = params;
+    }
+    board_ = board;
+    params_ = &params;
+    stop_ = stop;
+    failed_ = false;
+    top_ = 0;
+    value = Node(side, std::max(depthLimit, 0), static_cast<int32_t>(-kInfinity),
+                 static_cast<int32_t>(kInfinity), 1);
+    return !failed_;
+}
+
+int32_t AlphaBeta::Node(uint8_t side, int32_t depth, int32_t alpha, int32_t beta, int32_t ply) {
+    ++nodes;
+    if (depth == 0) return 0;
+    if (stop_->load(std::memory_order_relaxed) != 0) {
+        failed_ = true;
+        return 0;
+    }
+    const uint64_t key = PositionKey(board_, side);
+    TranspositionTable::Hit hit;
+    table_.Probe(key, board_, side, depth, hit);
+    if (hit.bound == kBoundExact || (hit.bound == kBoundLower && hit.value >= beta) ||
+        (hit.bound == kBoundUpper && hit.value <= alpha))
+        return hit.value;
+
+    FastMove* moves = stack_ + top_;
+    int32_t* scores = scores_ + top_;
+    const int32_t n = GenerateMoves(board_, side, *params_, moves, kStackMoves - top_);
+    if (n < 0) {
+        failed_ = true;
+        return 0;
+    }
+    if (n == 0) {
+        table_.Store(key, board_, side, depth, kLostValue, kBoundExact,
+                     TranspositionTable::kNoMove);
+        return kLostValue;
+    }
+    top_ += n;
+    Order(moves, scores, n, hit.move, ply, side);
+
+    const uint8_t opp = Opponent(side);
+    const int32_t alphaIn = alpha;
+    int32_t best = INT32_MIN;
+    uint8_t bestMove = TranspositionTable::kNoMove;
+    for (int32_t k = 0; k < n; ++k) {
+        // Lazy selection: most nodes are cut after their first move or two.
+        int32_t pick = k;
+        for (int32_t j = k + 1; j < n; ++j)
+            if (scores[j] > scores[pick]) pick = j;
+        std::swap(moves[k], moves[pick]);
+        std::swap(scores[k], scores[pick]);
+        const FastMove& m = moves[k];
+
+        board_.Make(m, side);
+        const int32_t v = m.gain - Node(opp, depth - 1, Clamp(int64_t{m.gain} - beta),
+                                        Clamp(int64_t{m.gain} - alpha), ply + 1);
+        board_.Unmake(m, side);
+        if (failed_) break;
+        if (v > best) {
+            best = v;
+            bestMove = m.index;
+            if (v > alpha) {
+                alpha = v;
+                if (alpha >= beta) {
+                    if (m.captured == 0) RewardQuiet(m, ply, side, depth);
+                    break;
+                }
+            }
+        }
+    }
+    top_ -= n;
+    if (failed_) return 0;  // a stopped search stores nothing
+    const Bound bound = best <= alphaIn ? kBoundUpper : best >= beta ? kBoundLower : kBoundExact;
+    table_.Store(key, board_, side, depth, best, bound, bestMove);
+    return best;
+}
+
+void AlphaBeta::Order(FastMove* moves, int32_t* scores, int32_t n, uint8_t ttMove, int32_t ply,
+                      uint8_t side) const {
+    const int32_t(&history)[32][32] = history_[side & 1];
+    for (int32_t i = 0; i < n; ++i) {
+        const FastMove& m = moves[i];
+        int32_t score;
+        if (m.index == ttMove && ttMove != TranspositionTable::kNoMove) {
+            score = kTableMoveScore;
+        } else if (m.captured != 0) {
+            score = kCaptureScore + m.gain;  // every move of the node captures
+        } else if (QuietId(m) == killers_[ply][0]) {
+            score = kKillerScore + 1;
+        } else if (QuietId(m) == killers_[ply][1]) {
+            score = kKillerScore;
+        } else {
+            score = history[m.from][m.to] + (m.promotes ? kHistoryCap : 0);
+        }
+        scores[i] = score;
+    }
+}
+
+void AlphaBeta::RewardQuiet(const FastMove& m, int32_t ply, uint8_t side, int32_t depth) {
+    const uint16_t id = QuietId(m);
+    if (killers_[ply][0] != id) {
+        killers_[ply][1] = killers_[ply][0];
+        killers_[ply][0] = id;
+    }
+    int32_t& h = history_[side & 1][m.from][m.to];
+    h += depth * depth;
+    if (h >= kHistoryCap) {
+        for (auto& row : history_[side & 1])
+            for (int32_t& cell : row) cell /= 2;
+    }
+}
