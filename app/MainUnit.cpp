@@ -66,6 +66,7 @@ TMainForm::TMainForm(QWidget* parent)
     _pParty->handicapItem = ui->NCheat;
 
     WireMenu();
+    LoadGirls();
     NGirlsClick();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -117,6 +118,10 @@ void TMainForm::WireMenu() {
     connect(ui->NExit, &QAction::triggered, this, [this] { NExitClick(); });
     connect(ui->NRules, &QAction::triggered, this, [this] { NRulesClick(); });
     connect(ui->NAbout, &QAction::triggered, this, [this] { NAboutClick(); });
+    connect(ui->NOffOnPhoto, &QAction::triggered, this, [this] { NOffOnPhotoClick(); });
+    connect(ui->NNextPhoto, &QAction::triggered, this, [this] { NNextPhotoClick(); });
+    connect(ui->NPreviousPhoto, &QAction::triggered, this, [this] { NPreviousPhotoClick(); });
+    ui->GirlImage->onClick = [this] { GirlImageClick(); };
 }
 
 // ---------------------------------------------------------------- messages
@@ -168,8 +173,7 @@ void TMainForm::OnBottomWins() {
     if (_pParty->duel != 0) {
         ui->_pEndPanel->setText(QStringLiteral("Нижние выиграли!"));
     } else {
-        ui->_pEndPanel->setText(QStringLiteral("Ты победил!"));
-        ui->GirlImage->setEnabled(true);
+        ui->_pEndPanel->setText(RewardWin());
     }
     ui->_pEndPanel->show();
 }

@@ -5,17 +5,21 @@
 #include <cstdint>
 #include <memory>
 
+#include "containers/POrderList.h"
+#include "photos/Hdata.h"
 #include "platform/Timer.h"
 
 namespace Ui {
 class MainForm;
 }
 class HParty;
+class ImageControl;
 class TAboutForm;
 
 // The program's one window: the board, its coordinates, the moves line, the
 // photo side, the result panel over the board and the menus. It owns the game
-// object for the whole run and relays the game's posted messages to it.
+// object for the whole run and relays the game's posted messages to it, and
+// the opponents read at start-up with their thumbnails.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 
@@ -31,6 +35,9 @@ public:
     HParty& Party() { return *_pParty; }
     TAboutForm& About() { return *AboutForm; }
     bool InGame() const { return _bInGame; }
+    const POrderList<HData>& Girls() const { return _pGirls; }
+    const POrderList<ImageControl*>& GirlIcons() const { return _pGirlIcons; }
+    int32_t CurrentGirl() const { return _nGirl; }
 
 protected:
     bool event(QEvent* event) override;
@@ -57,11 +64,24 @@ private:
     void OnTopWins();
     void OnBottomWins();
 
+    // The photo side (PhotoSide.cpp).
+    void LoadGirls();
+    void IntroClick(ImageControl* sender);
+    QString RewardWin();
+    void GirlImageClick();
+    void NNextPhotoClick();
+    void NPreviousPhotoClick();
+    void NOffOnPhotoClick();
+    void ShowPhoto(const HData& girl);
+
     std::unique_ptr<Ui::MainForm> ui;
     TAboutForm* AboutForm = nullptr;
     // The hidden pictures the game draws with, at the screen's pixel ratio.
     QPixmap BottomShashka, TopShashka, TopDamka, BottomDamka, _pCell;
     Timer _pPauseTimer;
     std::unique_ptr<HParty> _pParty;
+    POrderList<HData> _pGirls{100};              // the opponents that loaded, in file order
+    POrderList<ImageControl*> _pGirlIcons{100};  // their thumbnails, in the same order
+    int32_t _nGirl = 0;
     bool _bInGame = false;
 };

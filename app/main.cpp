@@ -2,7 +2,6 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 
 #include "app/MainUnit.h"
@@ -64,7 +63,6 @@ int main(int argc, char** argv) {
     try {
         TMainForm form;
         form.show();
-        if (argc > 1 && std::strcmp(argv[1], "--play-computer") == 0) form.StartGirlGame();
         return app.exec();
     } catch (const std::exception& error) {
         QMessageBox::critical(nullptr, QStringLiteral("Pelvanta"), QString::fromUtf8(error.what()));

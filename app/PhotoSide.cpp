@@ -1,0 +1,126 @@
+// The right-hand side of the main window: the opponent chooser and the photo
+// panel that reveals an opponent's next photo after each win.
+
+#include <QImage>
+#include <string>
+
+#include "app/MainUnit.h"
+#include "engine/EngineParams.h"
+#include "platform/Cursor.h"
+#include "platform/ImageControl.h"
+#include "platform/MainWindow.h"
+#include "rules/Hparty.h"
+#include "ui_MainForm.h"
+
+namespace {
+
+constexpr int32_t kFirstFile = 3000;
+constexpr int32_t kFiles = 45;
+constexpr int kThumbSide = 137;
+constexpr int kThumbPitch = 142;
+constexpr int kThumbMargin = 5;
+constexpr int kWidePhotoSide = 716;
+constexpr int kBoardOnly = 418;
+
+// The decoded pixels live until the program ends, so the image can share them.
+QImage ToQImage(const Image& picture) {
+    return QImage(picture.rgb.data(), picture.width, picture.height, 3 * picture.width,
+                  QImage::Format_RGB888);
+}
+
+}  // namespace
+
+void TMainForm::LoadGirls() {
+    SetScreenCursor(CursorKind::HourGlass);
+    for (int32_t i = 0; i < _pGirlIcons.Count(); ++i) delete *_pGirlIcons[i];
+    _pGirlIcons.Clear();
+    _pGirls.Clear();
+    for (int32_t i = 0; i < kFiles; ++i) {
+        HData girl;
+        const std::string name = std::to_string(kFirstFile + i) + ".p_g";
+        if (!girl.Load(name.c_str())) continue;  // no thumbnail, and no gap
+        const int32_t n = _pGirlIcons.Count();
+        auto* icon = new ImageControl(ui->IntroBoxContents);
+        icon->move(kThumbMargin + kThumbPitch * (n % 2), kThumbMargin + kThumbPitch * (n / 2));
+        icon->SetCanvasSize(QSize(kThumbSide, kThumbSide));
+        icon->ShowPicture(ToQImage(*girl.icon));
+        icon->SetCursorKind(CursorKind::Hand);
+        icon->onClick = [this, icon] { IntroClick(icon); };
+        icon->show();
+        _pGirlIcons.Add(icon);
+        _pGirls.Add(girl);
+    }
+    const int rows = (_pGirlIcons.Count() + 1) / 2;
+    ui->IntroBoxContents->resize(kThumbMargin + kThumbPitch + kThumbSide,
+                                 kThumbMargin + kThumbPitch * rows);
+    SetScreenCursor(CursorKind::Default);
+}
+
+void TMainForm::IntroClick(ImageControl* sender) {
+    ui->IntroBox->hide();
+    _nGirl = _pGirlIcons.IndexOf(sender);
+    HData& girl = *_pGirls[_nGirl];
+    girl.shown = 0;
+    girl.level = 0;
+    ShowPhoto(girl);
+    _pParty->SetThinkTime(1000);
+    engineParams = girl.Params();
+    StartGirlGame();
+}
+
+void TMainForm::ShowPhoto(const HData& girl) {
+    ui->GirlImage->ShowPicture(ToQImage(**girl.photos[girl.shown]));
+}
+
+QString TMainForm::RewardWin() {
+    HData& girl = *_pGirls[_nGirl];
+    const int32_t n = girl.photos.Count();
+    QString text;
+    if (girl.level + 2 == n) {
+        text = QStringLiteral("Полная победа!");
+        ++girl.level;
+    } else if (girl.level + 2 < n) {
+        text = QStringLiteral("Ты победил!");
+        ++girl.level;
+    } else {
+        text = QStringLiteral("Полная победа!");
+    }
+    girl.shown = girl.level;
+    ShowPhoto(girl);
+    ui->GirlImage->setEnabled(true);
+    ui->NNextPhoto->setEnabled(false);
+    ui->NPreviousPhoto->setEnabled(true);
+    return text;
+}
+
+void TMainForm::GirlImageClick() {
+    StartGirlGame();
+}
+
+void TMainForm::NNextPhotoClick() {
+    HData& girl = *_pGirls[_nGirl];
+    if (girl.shown >= girl.level) return;  // only photos already reached
+    ++girl.shown;
+    ShowPhoto(girl);
+    ui->NNextPhoto->setEnabled(girl.shown < girl.level);
+    ui->NPreviousPhoto->setEnabled(true);
+}
+
+void TMainForm::NPreviousPhotoClick() {
+    HData& girl = *_pGirls[_nGirl];
+    if (girl.shown <= 0) return;
+    --girl.shown;
+    ShowPhoto(girl);
+    ui->NPreviousPhoto->setEnabled(girl.shown != 0);
+    ui->NNextPhoto->setEnabled(true);
+}
+
+void TMainForm::NOffOnPhotoClick() {
+    if (OuterWidth(this) == kWidePhotoSide) {
+        SetOuterWidth(this, kBoardOnly);
+        ui->NOffOnPhoto->setText(QStringLiteral("Показать фото"));
+    } else {
+        SetOuterWidth(this, kWidePhotoSide);
+        ui->NOffOnPhoto->setText(QStringLiteral("Спрятать фото"));
+    }
+}
