@@ -124,10 +124,22 @@ bool ReadLayout(std::span<const uint8_t> file, ArchiveLayout& out, std::string& 
 bool ParseArchive(std::span<const uint8_t> file, ArchiveContents& out, std::string& reason) {
     ArchiveLayout layout;
     if (!ReadLayout(file, layout, reason)) return false;
+    // Headers first: a file whose pictures could not all be held is refused
+    // before any of them is decoded.
+    std::string why;
+    int64_t total = JpegDecodedBytes(layout.thumbnail, why);
+    if (total < 0) return Fail(reason, "thumbnail: " + why);
+    for (size_t i = 0; i < layout.photos.size(); ++i) {
+        const int64_t bytes = JpegDecodedBytes(layout.photos[i], why);
+        if (bytes < 0) return Fail(reason, "photo " + std::to_string(i) + ": " + why);
+        total += bytes;
+        if (total > kMaxDecodedBytes)
+            return Fail(reason, "pictures would take more than " +
+                                    std::to_string(kMaxDecodedBytes >> 20) + " MiB decoded");
+    }
     ArchiveContents contents;
     contents.kind = layout.kind;
     contents.params = layout.params;
-    std::string why;
     if (!DecodeJpeg(layout.thumbnail, contents.icon, why)) return Fail(reason, "thumbnail: " + why);
     contents.photos.resize(layout.photos.size());
     for (size_t i = 0; i < layout.photos.size(); ++i)

@@ -20,6 +20,8 @@ inline constexpr uint8_t kScrambledKind = 1;  // body xored with the keystream b
 inline constexpr int32_t kMinPhotos = 2;
 // Larger files are refused before anything is read.
 inline constexpr size_t kMaxArchiveBytes = size_t(256) << 20;
+// All pictures of one archive together may decode to no more than this.
+inline constexpr int64_t kMaxDecodedBytes = int64_t(512) << 20;
 // Weights are summed along search lines of up to a hundred plies; beyond this
 // the sums could overflow.
 inline constexpr int32_t kMaxWeight = 1000000;
@@ -56,7 +58,8 @@ struct ArchiveContents {
 // picture. Every length is checked against the bytes left before it is used.
 bool ReadLayout(std::span<const uint8_t> file, ArchiveLayout& out, std::string& reason);
 
-// ReadLayout, then decodes the thumbnail and every photo once each.
+// ReadLayout, then checks every picture's header and their total size, then
+// decodes the thumbnail and every photo once each.
 bool ParseArchive(std::span<const uint8_t> file, ArchiveContents& out, std::string& reason);
 
 // The bytes of an archive file. The JPEG data is stored as given.

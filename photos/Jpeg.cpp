@@ -13,34 +13,56 @@ using Handle = std::unique_ptr<void, HandleCloser>;
 
 }  // namespace
 
-bool DecodeJpeg(std::span<const uint8_t> jpeg, Image& out, std::string& reason) {
+namespace {
+
+// The header's dimensions, checked; false with a reason when they are not sane.
+bool ReadHeader(void* handle, std::span<const uint8_t> jpeg, int& width, int& height,
+                std::string& reason) {
     if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8) {
         reason = "not a JPEG picture";
         return false;
     }
+    int subsampling = 0, colorspace = 0;
+    if (tjDecompressHeader3(handle, jpeg.data(), jpeg.size(), &width, &height, &subsampling,
+                            &colorspace) != 0) {
+        reason = std::string("bad JPEG header: ") + tjGetErrorStr2(handle);
+        return false;
+    }
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    if (width < 1 || height < 1 || width > kMaxPictureSide || height > kMaxPictureSide) {
+        reason = "JPEG dimensions " + size + " out of range";
+        return false;
+    }
+    if (int64_t(width) * height * 3 > kMaxJpegExpansion * int64_t(jpeg.size())) {
+        reason = "JPEG dimensions " + size + " too large for its " + std::to_string(jpeg.size()) +
+                 " bytes";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int64_t JpegDecodedBytes(std::span<const uint8_t> jpeg, std::string& reason) {
+    Handle handle(tjInitDecompress());
+    if (!handle) {
+        reason = "cannot start the JPEG decoder";
+        return -1;
+    }
+    int width = 0, height = 0;
+    if (!ReadHeader(handle.get(), jpeg, width, height, reason)) return -1;
+    return int64_t(width) * height * 3;
+}
+
+bool DecodeJpeg(std::span<const uint8_t> jpeg, Image& out, std::string& reason) {
     Handle handle(tjInitDecompress());
     if (!handle) {
         reason = "cannot start the JPEG decoder";
         return false;
     }
-    int width = 0, height = 0, subsampling = 0, colorspace = 0;
-    if (tjDecompressHeader3(handle.get(), jpeg.data(), jpeg.size(), &width, &height, &subsampling,
-                            &colorspace) != 0) {
-        reason = std::string("bad JPEG header: ") + tjGetErrorStr2(handle.get());
-        return false;
-    }
-    if (width < 1 || height < 1 || width > kMaxPictureSide || height > kMaxPictureSide) {
-        reason = "JPEG dimensions " + std::to_string(width) + "x" + std::to_string(height) +
-                 " out of range";
-        return false;
-    }
-    const int64_t bytes = int64_t(width) * height * 3;
-    if (bytes > kMaxJpegExpansion * int64_t(jpeg.size())) {
-        reason = "JPEG dimensions " + std::to_string(width) + "x" + std::to_string(height) +
-                 " too large for its " + std::to_string(jpeg.size()) + " bytes";
-        return false;
-    }
-    std::vector<uint8_t> rgb(static_cast<size_t>(bytes));
+    int width = 0, height = 0;
+    if (!ReadHeader(handle.get(), jpeg, width, height, reason)) return false;
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
     const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS | TJFLAG_ACCURATEDCT;
     if (tjDecompress2(handle.get(), jpeg.data(), jpeg.size(), rgb.data(), width, 0, height,
                       TJPF_RGB, flags) != 0) {

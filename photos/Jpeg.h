@@ -16,6 +16,11 @@ inline constexpr int32_t kMaxPictureSide = 8192;
 // buffer is allocated.
 inline constexpr int64_t kMaxJpegExpansion = 2048;
 
+// Reads the picture size from a JPEG header and checks it against the limits
+// above, without decoding. Answers the decoded size in bytes, or -1 with a
+// reason.
+int64_t JpegDecodedBytes(std::span<const uint8_t> jpeg, std::string& reason);
+
 // Decodes one complete JPEG file held in memory into `out`. Anything short of
 // a clean decode fails with a reason: a bad header, implausible dimensions,
 // and every error or warning of the decoder (a truncated or corrupt stream

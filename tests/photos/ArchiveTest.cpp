@@ -212,6 +212,26 @@ TEST(Archive, EngineNumbersThatWouldHarmTheEngineAreRefused) {
         << reason;
 }
 
+TEST(Archive, PicturesTooLargeTogetherAreRefusedBeforeDecoding) {
+    const Parts parts;
+    // a small picture whose header claims 8000 x 8000, padded so that its
+    // record is long enough to make the claim believable on its own
+    std::vector<uint8_t> big = TestJpeg(16, 16, 9);
+    for (size_t i = 2; i + 9 < big.size(); ++i) {
+        if (big[i] == 0xFF && big[i + 1] == 0xC0) {
+            big[i + 5] = 0x1F, big[i + 6] = 0x40, big[i + 7] = 0x1F, big[i + 8] = 0x40;
+            break;
+        }
+    }
+    big.resize(100000, 0);
+    std::string reason;
+    EXPECT_GE(JpegDecodedBytes(big, reason), int64_t(8000) * 8000 * 3) << reason;
+    EXPECT_TRUE(
+        Refused(PlainArchive(kParams, parts.thumb, {big, big, big}), "more than 512 MiB decoded"));
+    // two of them fit, and then fail only because the stream is not really that large
+    EXPECT_TRUE(Refused(PlainArchive(kParams, parts.thumb, {big, big}), "photo 0: corrupt JPEG"));
+}
+
 TEST(Archive, PicturesThatAreNotCleanJpegsAreRefused) {
     const Parts parts;
     std::vector<uint8_t> notJpeg(200, 0x42);

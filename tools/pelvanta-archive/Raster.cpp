@@ -101,14 +101,7 @@ void Canvas::Polygon(const std::vector<Pt>& points) {
 }
 
 void Canvas::Cut(Pt center, float radius) {
-    std::vector<Pt> points;
-    const int32_t n =
-        std::clamp(int32_t(std::ceil(kPi / std::sqrt(0.1f / (radius * scale_)))), 12, 720);
-    for (int32_t i = 0; i < n; ++i) {
-        const float t = 2 * kPi * float(i) / float(n);
-        points.push_back({center.x + radius * std::cos(t), center.y + radius * std::sin(t)});
-    }
-    Outline(points, true);
+    Outline(EllipsePoints(center, radius, radius, 0), true);
 }
 
 void Canvas::Outline(const std::vector<Pt>& points, bool hole) {
@@ -132,18 +125,25 @@ void Canvas::Circle(Pt center, float radius) {
 }
 
 void Canvas::Ellipse(Pt center, float rx, float ry, float angle) {
+    Outline(EllipsePoints(center, rx, ry, angle), false);
+}
+
+std::vector<Pt> Canvas::EllipsePoints(Pt center, float rx, float ry, float angle) const {
     const float pixels = std::max(rx, ry) * scale_;
-    if (pixels <= 0) return;
+    if (!(pixels > 0)) return {};
     // keeps the chord within a twentieth of a pixel of the true curve
     const int32_t n = std::clamp(int32_t(std::ceil(kPi / std::sqrt(0.1f / pixels))), 12, 720);
+    // and the polygon is widened a little so that it covers the curve's true area
+    const float step = 2 * kPi / float(n);
+    const float widen = std::sqrt(step / std::sin(step));
     const float c = std::cos(angle), s = std::sin(angle);
     std::vector<Pt> points(static_cast<size_t>(n));
     for (int32_t i = 0; i < n; ++i) {
-        const float t = 2 * kPi * float(i) / float(n);
-        const float ex = rx * std::cos(t), ey = ry * std::sin(t);
+        const float t = step * float(i);
+        const float ex = rx * widen * std::cos(t), ey = ry * widen * std::sin(t);
         points[size_t(i)] = {center.x + ex * c - ey * s, center.y + ex * s + ey * c};
     }
-    Polygon(points);
+    return points;
 }
 
 void Canvas::Rect(float x0, float y0, float x1, float y1) {

@@ -93,6 +93,7 @@ public:
 private:
     void Edge(float x0, float y0, float x1, float y1);
     void Outline(const std::vector<Pt>& points, bool hole);
+    std::vector<Pt> EllipsePoints(Pt center, float rx, float ry, float angle) const;
     void EdgeClipped(float x0, float y0, float x1, float y1);
     void Blend(int32_t x, int32_t y, Rgb color, float alpha) {
         Rgb& d = pixels_[size_t(y) * width_ + x];

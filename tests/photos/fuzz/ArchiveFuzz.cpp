@@ -27,12 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     reason.clear();
     if (ParseArchive(file, contents, reason)) {
         if (contents.photos.size() < size_t(kMinPhotos)) __builtin_trap();
-        for (const Image* image = &contents.icon; image;) {
-            if (image->rgb.size() != size_t(image->width) * size_t(image->height) * 3)
-                __builtin_trap();
-            image = image == &contents.icon ? contents.photos.data() : image + 1;
-            if (image == contents.photos.data() + contents.photos.size()) break;
-        }
+        const auto whole = [](const Image& i) {
+            return i.width > 0 && i.rgb.size() == size_t(i.width) * size_t(i.height) * 3;
+        };
+        if (!whole(contents.icon)) __builtin_trap();
+        for (const Image& photo : contents.photos)
+            if (!whole(photo)) __builtin_trap();
     } else if (reason.empty()) {
         __builtin_trap();
     }
