@@ -102,13 +102,16 @@ void PaintLake(Canvas& c, int32_t stage) {
         // faces run down from the crest: shade by the slope of the skyline at
         // a point that wanders sideways the deeper we go
         const float depth = y - Peaks(x);
-        const float wander = (Fbm(x / 10, y / 14, 146, 4) - 0.5f) * depth * 0.7f;
+        const float wander = (Fbm(x / 12, y / 30, 146, 3) - 0.5f) * depth * 0.35f;
         const float xs = x + wander;
         const float slope = Peaks(xs + 2) - Peaks(xs - 2);
-        const float lit = Smooth(-2.5f, 2.5f, slope) * 0.85f + 0.15f * Fbm(x / 6, y / 6, 147, 2);
+        // ribs and gullies run down the face
+        const float ribs = Smooth(0.3f, 0.7f, Fbm(x / 5 + y / 40, y / 70, 147, 3));
+        const float lit =
+            Smooth(-2.5f, 2.5f, slope) * 0.6f + ribs * 0.4f - Smooth(0, 110, depth) * 0.25f;
         const float snowDepth = 28 + 30 * Fbm(x / 10, y / 10, 148, 3) - Smooth(120, 190, y) * 60;
         const float snow = Smooth(snowDepth + 3, snowDepth - 3, depth);
-        const Rgb rock = Mix(h.rockShade, h.rockLit, lit);
+        const Rgb rock = Mix(h.rockShade, h.rockLit, Clamp01(lit));
         const Rgb white = Mix(h.snowShade, h.snowLit, lit);
         return Mix(rock, white, snow);
     });
@@ -152,7 +155,7 @@ void PaintLake(Canvas& c, int32_t stage) {
         const Pt at = {20 + float(i) * 33 + Hash01(156, uint32_t(i)) * 16,
                        392 + Hash01(157, uint32_t(i)) * 30};
         const float r = 6 + 8 * Hash01(158, uint32_t(i));
-        c.Ellipse(at, r * 1.3f, r * 0.8f);
+        c.Polygon(Boulder(at, r * 1.3f, r * 0.8f, 163 + uint32_t(i)));
         c.PaintShaded([&](float x, float y) {
             const float lit = Clamp01(0.6f - (x - at.x) / (r * 2.5f) - (y - at.y) / (r * 2));
             return Mix(Scale(h.rockShade, 0.8f), h.rockLit, lit);

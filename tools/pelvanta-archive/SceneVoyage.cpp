@@ -53,7 +53,7 @@ Weather WeatherOf(int32_t stage) {
                     Hex(0x3A2848),
                     Hex(0xFFD890),
                     Hex(0xA87070),
-                    86,
+                    38,
                     1.0f};
         default:
             return {{{0, Hex(0x070B22)}, {0.7f, Hex(0x18264E)}, {1, Hex(0x2E4272)}},
@@ -165,7 +165,11 @@ void Waves(Canvas& c, const Weather& w, uint32_t seed) {
         c.PaintShaded([&](float x, float y) {
             const float top = crest(x);
             const Rgb body = Mix(w.seaFar, w.seaNear, Clamp01(0.45f + float(k) * 0.2f));
-            return Mix(Mix(body, w.sparkle, 0.25f), body, Smooth(0, 10, y - top));
+            // a lit lip under the crest, then faint ripples on the wave's face
+            const float ripple =
+                Smooth(0.75f, 0.95f, std::sin(y * 0.9f + Noise(x / 14, y / 6, 139) * 7));
+            const Rgb face = Mix(body, w.sparkle, ripple * 0.12f * Smooth(40, 4, y - top));
+            return Mix(Mix(body, w.sparkle, 0.25f), face, Smooth(0, 10, y - top));
         });
         std::vector<Pt> foam;
         for (float x = -5; x < kSceneW + 5; x += 2) foam.push_back({x, crest(x) + 0.8f});
@@ -251,7 +255,7 @@ void PaintVoyage(Canvas& c, int32_t stage) {
     }
     if (stage == 3) {
         Clouds(c, 135, 110, 190, 0.35f, Hex(0xFFC080), Hex(0x904060), 0.85f);
-        Sun(c, {86, kHorizon - 14}, 20, Hex(0xFFF0C0), Hex(0xFF8A30), 0.9f);
+        Sun(c, {38, kHorizon - 14}, 20, Hex(0xFFF0C0), Hex(0xFF8A30), 0.9f);
     }
     if (stage == 0) {  // the home coast falling behind, with its little harbour town
         c.Below(

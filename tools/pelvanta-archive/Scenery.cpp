@@ -253,3 +253,15 @@ void Beam(Canvas& c, Pt from, float angle, float halfWidth, Rgb color, float str
         return Add(p, Scale(color, k));
     });
 }
+
+std::vector<Pt> Boulder(Pt at, float rx, float ry, uint32_t seed) {
+    std::vector<Pt> outline;
+    for (int32_t i = 0; i < 40; ++i) {
+        const float t = 2 * kPi * float(i) / 40;
+        const float lump =
+            0.82f + 0.36f * Noise(std::cos(t) * 1.6f + 5, std::sin(t) * 1.6f + 5, seed);
+        const float y = at.y + std::sin(t) * ry * lump;
+        outline.push_back({at.x + std::cos(t) * rx * lump, std::min(y, at.y + ry * 0.45f)});
+    }
+    return outline;
+}

@@ -50,6 +50,8 @@ void Sea(Canvas& c, float horizon, Rgb far, Rgb near, Rgb sparkle, float glitter
          uint32_t seed);
 // A cone of light from `from` towards `angle`, added to the canvas.
 void Beam(Canvas& c, Pt from, float angle, float halfWidth, Rgb color, float strength);
+// A boulder outline: a lumpy ellipse resting on a flattened base.
+std::vector<Pt> Boulder(Pt at, float rx, float ry, uint32_t seed);
 // Light shafts from a point above, added to the canvas.
 void Rays(Canvas& c, Pt from, int32_t count, float spread, Rgb color, float strength,
           uint32_t seed);
