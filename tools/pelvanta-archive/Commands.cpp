@@ -228,7 +228,7 @@ int RunDemo(Args args) {
 }
 
 // Loads DIR/3000.p_g .. DIR/3044.p_g into a gallery list, as the window does
-// at start-up, and reports the time and memory it took.
+// at start-up, and reports how many loaded and the time and memory it took.
 int RunMeasure(Args args) {
     if (args.size() != 1) throw UsageError{"usage: pelvanta-archive measure DIR"};
     long residentBefore = 0, peakBefore = 0, residentAfter = 0, peakAfter = 0;
@@ -254,5 +254,5 @@ int RunMeasure(Args args) {
                 ImageStore::Instance().Count());
     std::printf("resident %ld KiB -> %ld KiB (peak %ld KiB)\n", residentBefore, residentAfter,
                 peakAfter);
-    return gallery.Count() == kGalleryFiles ? 0 : 1;
+    return 0;
 }
