@@ -121,6 +121,7 @@ int main(int argc, char** argv) {
     party.NextTurn();
     const std::string label = "kings (" + std::to_string(party.ponderCount) + " ponderers)";
     Measure(label.c_str(), party, events);
+    Measure("  the same, a while later", party, events);
     party.Halt();
     return 0;
 }
