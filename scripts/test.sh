@@ -67,7 +67,7 @@ PELVANTA_SANITIZED=1 run_ctest --test-dir build-tsan -j "$jobs" -L threads
 echo "== fuzzing the archive parser (bounded)"
 CC=clang CXX=clang++ configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVANTA_GUI=OFF \
     -DPELVANTA_BENCH=OFF -DPELVANTA_FUZZ=ON
-cmake --build build-fuzz -j "$jobs"
+cmake --build build-fuzz -j "$jobs" --target fuzz_archive make_archive_seeds
 run_ctest --test-dir build-fuzz -L fuzz
 
 echo "total: $passed passed, $failed failed"
