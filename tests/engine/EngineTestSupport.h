@@ -5,9 +5,7 @@
 // main window.
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "engine/EngineParams.h"
+#include "platform/MessageQueue.h"
 #include "platform/Os.h"
 #include "rules/Hlistmoves.h"
 #include "rules/Notation.h"
@@ -113,40 +112,6 @@ inline std::vector<Position> MixedPositions(uint32_t seed, int count) {
     }
     return positions;
 }
-
-// Stands in for the main window: collects the posted messages.
-class MessageQueue {
-public:
-    MessageQueue() {
-        RegisterMainWindow([this](uint32_t message) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            messages_.push_back(message);
-            arrived_.notify_all();
-        });
-    }
-    ~MessageQueue() { RegisterMainWindow({}); }
-
-    bool WaitFor(int32_t count, std::chrono::milliseconds timeout) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        return arrived_.wait_for(lock, timeout,
-                                 [&] { return static_cast<int32_t>(messages_.size()) >= count; });
-    }
-    int32_t Count() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return static_cast<int32_t>(messages_.size());
-    }
-    int32_t CountOf(uint32_t message) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        int32_t n = 0;
-        for (const uint32_t m : messages_) n += m == message ? 1 : 0;
-        return n;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable arrived_;
-    std::deque<uint32_t> messages_;
-};
 
 // Sets the process-wide parameters for one test and puts them back after.
 class ParamsScope {

@@ -4,9 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -15,6 +13,7 @@
 #include "engine/BenchPositions.h"
 #include "engine/Hanalyzthread.h"
 #include "engine/Search.h"
+#include "platform/MessageQueue.h"
 #include "platform/Os.h"
 #include "tools/pelvanta-engine/Cli.h"
 
@@ -68,42 +67,6 @@ int32_t TakeDepthLimit(const std::string& text) {
     return depth;
 }
 
-// Collects posted messages, as the window's queue would.
-class MessageQueue {
-public:
-    MessageQueue() {
-        RegisterMainWindow([this](uint32_t message) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            messages_.push_back(message);
-            ready_.notify_all();
-        });
-    }
-    ~MessageQueue() { RegisterMainWindow({}); }
-
-    // Waits for a message up to ms milliseconds (forever when ms < 0) and
-    // takes it from the queue.
-    bool Wait(int64_t ms) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        auto arrived = [this] { return !messages_.empty(); };
-        if (ms < 0) {
-            ready_.wait(lock, arrived);
-        } else if (!ready_.wait_for(lock, std::chrono::milliseconds(ms), arrived)) {
-            return false;
-        }
-        messages_.pop_front();
-        return true;
-    }
-    void Clear() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        messages_.clear();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<uint32_t> messages_;
-};
-
 int Values(Args& args) {
     EngineParams params = engineParams;
     TakeWeights(args, params);
@@ -150,7 +113,7 @@ int Think(Args& args) {
     worker->searchKind = kind;
     worker->Start(list);
     worker->RequestNotice();
-    queue.Wait(ms);
+    queue.Take(ms);
     worker->Abort();
     const HMove* chosen = worker->PickMove();
 
@@ -395,7 +358,7 @@ void PlayGames(SearchKind kind, int64_t thinkMs, int32_t games, SelfPlayStats& s
                 board.ApplyMove(moves.Move(choice));
                 queue.Clear();
                 kept->RequestNotice();
-                queue.Wait(kComputerMs);
+                queue.Take(kComputerMs);
             } else {
                 // Not pondered: a fresh search, taken when the thinking time is up.
                 for (int32_t i = 0; i < pondered; ++i) workers[i]->Abort();
