@@ -42,27 +42,34 @@ constexpr uint64_t kDark = [] {
     return dark;
 }();
 
-// Square I of the scan order into the owner and king bit planes.
+// Square I of the scan order into the owner bit planes.
 template <size_t I>
-inline void Gather(const HFigura* cells, uint64_t& low, uint64_t& high, uint64_t& king) {
+inline void GatherOwner(const HFigura* cells, uint64_t& low, uint64_t& high) {
     constexpr Point p = kSquareOrder[I];
-    const HFigura& cell = cells[p.x * 10 + p.y];
-    low |= static_cast<uint64_t>(cell.owner & 1u) << Bit(p);
-    high |= static_cast<uint64_t>(cell.owner >> 1u) << Bit(p);
-    king |= static_cast<uint64_t>(cell.king & 1u) << Bit(p);
+    const uint8_t owner = cells[p.x * 10 + p.y].owner;
+    low |= static_cast<uint64_t>(owner & 1u) << Bit(p);
+    high |= static_cast<uint64_t>(owner >> 1u) << Bit(p);
 }
 
-// One gather over the 32 cells, without a branch per square.
-Masks TakeMasks(const HFigura* cells, uint8_t side) {
+template <size_t I>
+inline void GatherKing(const HFigura* cells, uint64_t& king) {
+    constexpr Point p = kSquareOrder[I];
+    king |= static_cast<uint64_t>(cells[p.x * 10 + p.y].king & 1u) << Bit(p);
+}
+
+// One gather over the 32 cells, without a branch per square. The king plane
+// is read only when the board's counter says the side has a king.
+Masks TakeMasks(const HFigura* cells, uint8_t side, bool sideHasKings) {
     uint64_t low = 0, high = 0, king = 0;
     [&]<size_t... I>(std::index_sequence<I...>) {
-        (Gather<I>(cells, low, high, king), ...);
+        (GatherOwner<I>(cells, low, high), ...);
+        if (sideHasKings) (GatherKing<I>(cells, king), ...);
     }
     (std::make_index_sequence<32>());
     // Owner codes: Empty 00, Blocked 01, Bottom 10, Top 11 (high bit, low bit).
     const uint64_t top = high & low, bottom = high & ~low;
-    return Masks{side == Top ? top : bottom, side == Top ? bottom : top, kDark & ~high & ~low,
-                 king & high};
+    const uint64_t own = side == Top ? top : bottom;
+    return Masks{own, side == Top ? bottom : top, kDark & ~high & ~low, king & own};
 }
 
 // Men of the side that have a first jump in some direction.
@@ -103,7 +110,7 @@ int32_t HListMoves::Generate(uint8_t side, HDoska& board) {
     kings[Bottom] = board.bottomKings;
     Clear();
 
-    const Masks masks = TakeMasks(cells_, side);
+    const Masks masks = TakeMasks(cells_, side, board.Kings(side) > 0);
     const uint64_t jumpers = Jumpers(cells_, masks, side);
     // A capture anywhere forbids every quiet move.
     for (uint64_t rest = jumpers ? jumpers : masks.own; rest != 0; rest &= rest - 1) {
@@ -128,7 +135,7 @@ int32_t HListMoves::CountMoves(uint8_t side, HDoska& board) {
     this->side = side;
     this->board = &board;
     cells_ = &board.cells[0][0];
-    const Masks masks = TakeMasks(cells_, side);
+    const Masks masks = TakeMasks(cells_, side, board.Kings(side) > 0);
     if (Jumpers(cells_, masks, side)) return Generate(side, board);
     // No capture: every quiet move is a man's step forward onto an empty
     // square or an empty square on a king's diagonal, as ManMoves and
