@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QImage>
 #include <QPixmap>
@@ -10,6 +12,7 @@
 #include "platform/ImageControl.h"
 #include "rules/Hfigura.h"
 #include "rules/Hparty.h"
+#include "rules/Notation.h"
 
 // Helpers for tests that click on the real board and read what it shows.
 namespace gui_test {
@@ -78,6 +81,20 @@ inline std::string Held(const HDoska& board, Point square) {
     if (cell.owner == Bottom) return cell.king ? "bottom king" : "bottom man";
     if (cell.owner == Top) return cell.king ? "top king" : "top man";
     return "empty";
+}
+
+// Puts a position on the game's board mid-game, with its side to move, and
+// starts that side's turn.
+inline void SetPosition(HParty& party, const char* fen) {
+    std::string error;
+    auto position = ParseFen(fen, error);
+    ASSERT_TRUE(position) << error;
+    party.Halt();
+    party.board = position->board;
+    party.sideToMove = position->sideToMove;
+    party.lastComputerValue = 0;
+    party.Redraw();
+    party.NextTurn();
 }
 
 }  // namespace gui_test

@@ -96,17 +96,7 @@ protected:
     }
 
     // Replaces the game's position during a game and starts that side's turn.
-    void setPosition(const char* fen) {
-        std::string error;
-        auto position = ParseFen(fen, error);
-        ASSERT_TRUE(position) << error;
-        party().Halt();
-        party().board = position->board;
-        party().sideToMove = position->sideToMove;
-        party().lastComputerValue = 0;
-        party().Redraw();
-        party().NextTurn();
-    }
+    void setPosition(const char* fen) { gui_test::SetPosition(party(), fen); }
 
     static std::set<std::string> legalTexts(HDoska board, uint8_t side) {
         HListMoves list;

@@ -53,16 +53,9 @@ public:
 
     // Sets a position with its side to move and starts that side's turn.
     void SetPosition(const char* fen, uint8_t duel) {
-        std::string error;
-        auto position = ParseFen(fen, error);
-        ASSERT_TRUE(position) << error;
         party.Halt();
         party.duel = duel;
-        party.board = position->board;
-        party.sideToMove = position->sideToMove;
-        party.lastComputerValue = 0;
-        party.Redraw();
-        party.NextTurn();
+        gui_test::SetPosition(party, fen);
     }
 
     // Clicks every square of a path, as a player enters a move.

@@ -109,13 +109,7 @@ protected:
     // Ends the game through the window's messages as the game does when the
     // side to move has no legal move.
     void EndGame(const char* fen) {
-        std::string error;
-        auto position = ParseFen(fen, error);
-        ASSERT_TRUE(position) << error;
-        party().Halt();
-        party().board = position->board;
-        party().sideToMove = position->sideToMove;
-        party().NextTurn();
+        gui_test::SetPosition(party(), fen);
         DeliverPosted();
         ASSERT_TRUE(endShown());
     }
@@ -319,11 +313,7 @@ TEST_F(PhotoSideTest, AcceptedDrawLeavesThePhotosAndAllowsPlayingAgain) {
     ChooseOpponent(0);
     Win();
     QTest::mouseClick(ui().GirlImage, Qt::LeftButton, {}, QPoint(100, 100));
-    std::string error;
-    auto position = ParseFen("W:WKa1,c3:Bf6,h8", error);
-    party().Halt();
-    party().board = position->board;
-    party().NextTurn();
+    gui_test::SetPosition(party(), "W:WKa1,c3:Bf6,h8");
     ui().NDraw->trigger();
     EXPECT_EQ(endText(), "Ничья");
     EXPECT_TRUE(ShowsPhoto(1));
