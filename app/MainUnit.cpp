@@ -255,6 +255,10 @@ void TMainForm::NDrawClick() {
         ui->_pEndPanel->setText(QStringLiteral("Ничья"));
         ui->_pEndPanel->show();
         _pParty->Halt();
+        // A selected piece may be blinked away, or a move shown halfway with
+        // its captured pieces still standing: the ended game shows its
+        // final position.
+        _pParty->Redraw();
         _bInGame = false;
         return;
     }

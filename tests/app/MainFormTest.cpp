@@ -351,6 +351,48 @@ TEST_F(MainFormTest, DrawRefusedWithoutAKingAndAcceptedWithOne) {
     EXPECT_FALSE(board()->isEnabled());
 }
 
+// The draw is accepted at any moment: the ended board shows the position
+// the game ended in, not the picture of that moment.
+TEST_F(MainFormTest, DrawAcceptedWhileAPieceIsBlinkedAwayShowsIt) {
+    form->StartGirlGame();
+    setPosition("W:WKa1,c3:Bf6,h8");
+    ClickSquare(board(), Sq("a1"));
+    ASSERT_TRUE(party().blinkTimer.Enabled());
+    for (int i = 0; i < 2 && Shown(party(), Sq("a1")) != "empty"; ++i) party().BlinkTick();
+    ASSERT_EQ(Shown(party(), Sq("a1")), "empty");
+    ui().NDraw->trigger();
+    ASSERT_EQ(endText(), "Ничья");
+    expectBoardShowsPosition();
+    QTest::qWait(300);  // and nothing blinks it away afterwards
+    expectBoardShowsPosition();
+}
+
+TEST_F(MainFormTest, DrawAcceptedDuringThePlayersCaptureShowsItsEnd) {
+    form->StartGirlGame();
+    setPosition("W:WKa1,c3:Bd4,h8");
+    clickPath({"c3", "e5"});
+    ASSERT_TRUE(party().animTimer.Enabled());
+    ASSERT_EQ(Shown(party(), Sq("d4")), "top man");  // taken only at the next tick
+    ui().NDraw->trigger();
+    ASSERT_EQ(endText(), "Ничья");
+    expectBoardShowsPosition();
+    EXPECT_EQ(Shown(party(), Sq("d4")), "empty");
+}
+
+TEST_F(MainFormTest, DrawAcceptedDuringTheComputersCaptureShowsItsEnd) {
+    form->StartGirlGame();
+    setPosition("B:WKa1,d4,d2:Be5");  // one move: e5:c3:e1, crowned
+    party().TakeResult();
+    ASSERT_TRUE(party().animTimer.Enabled());
+    ASSERT_EQ(Shown(party(), Sq("e5")), "top man");  // not yet shown moving
+    ASSERT_TRUE(party().AcceptsDraw());
+    ui().NDraw->trigger();
+    ASSERT_EQ(endText(), "Ничья");
+    expectBoardShowsPosition();
+    EXPECT_EQ(Shown(party(), Sq("e1")), "top king");
+    EXPECT_EQ(Shown(party(), Sq("d2")), "empty");
+}
+
 TEST_F(MainFormTest, DrawRefusedWhenTheComputersLastMoveWasWinning) {
     form->StartGirlGame();
     setPosition("W:WKa1,c3:Bf6,h8");
