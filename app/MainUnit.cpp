@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollBar>
 #include <stdexcept>
 
 #include "app/AboutUnit.h"
@@ -66,6 +67,7 @@ TMainForm::TMainForm(QWidget* parent)
     _pParty->handicapItem = ui->NCheat;
 
     WireMenu();
+    ui->IntroBox->installEventFilter(this);
     LoadGirls();
     NGirlsClick();
 
@@ -132,6 +134,14 @@ bool TMainForm::event(QEvent* event) {
         return true;
     }
     return QMainWindow::event(event);
+}
+
+// The hidden chooser may keep the keyboard focus; keys it gets then (the page
+// keys once the photo items are disabled) must not scroll it out of sight.
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->IntroBox && event->type() == QEvent::KeyPress && ui->IntroBox->isHidden())
+        return true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::Dispatch(uint32_t message) {
@@ -222,6 +232,7 @@ void TMainForm::NGirlsClick() {
     ui->NOffOnPhoto->setEnabled(true);
     ui->NOffOnPhoto->setText(QStringLiteral("Спрятать фото"));
     ui->PhotoPanel->hide();
+    ui->IntroBox->verticalScrollBar()->setValue(0);  // the chooser opens at its top
     ui->IntroBox->show();
 }
 
