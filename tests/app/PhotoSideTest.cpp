@@ -189,6 +189,23 @@ TEST_F(PhotoSideTest, ChoosingAnOpponentHandsHerNumbersToTheEngine) {
     EXPECT_EQ(party().ponderCount, 7);
 }
 
+// An opponent of depth 0 plays greedily; she has her place in the gallery and
+// answers the player's move.
+TEST_F(PhotoSideTest, GreedyOpponentIsInTheGalleryAndPlays) {
+    WriteOpponent(3000, 2, {0, 5, 7, 1, 3}, 200);
+    WriteOpponent(3001, 2, {-2, 5, 7, 1, 3}, 100);
+    Open();
+    ASSERT_EQ(form->GirlIcons().Count(), 2);
+    ChooseOpponent(1);
+    EXPECT_EQ(engineParams.searchDepth, -2);
+    ui().NGirls->trigger();  // back to the chooser
+    ChooseOpponent(0);
+    ASSERT_EQ(engineParams.searchDepth, 0);
+    ClickSquare(ui()._pPartyArea, gui_test::Sq("c3"));
+    ClickSquare(ui()._pPartyArea, gui_test::Sq("d4"));
+    EXPECT_TRUE(WaitFor([&] { return ui().MovesList->text().count(" > ") == 2; }));
+}
+
 // ---------------------------------------------------------------- photo schedule
 
 TEST_F(PhotoSideTest, FivePhotosRevealedWinByWin) {

@@ -62,6 +62,16 @@ TEST_F(ArchiveTool, PackWritesWhatLoadsInBothKinds) {
     }
 }
 
+TEST_F(ArchiveTool, PackMakesAGreedyOpponentThatLoads) {
+    const ToolRun pack =
+        Tool("pack -o " + F("3000.p_g") + " --thumb " + F("thumb.jpg") + " --depth 0 " + Photos());
+    ASSERT_EQ(pack.status, 0) << pack.output;
+    HData entry;
+    std::string reason;
+    ASSERT_TRUE(entry.Load(F("3000.p_g").c_str(), reason)) << reason;
+    EXPECT_EQ(entry.searchDepth, 0);
+}
+
 TEST_F(ArchiveTool, PackDefaultsToScrambledWithTheNewOpponentNumbers) {
     ASSERT_EQ(Tool("pack -o " + F("d.p_g") + " --thumb " + F("thumb.jpg") + " " + Photos()).status,
               0);
@@ -126,7 +136,7 @@ TEST_F(ArchiveTool, BadUsageIsOneLineAndStatusTwo) {
         "pack" + out + thumb + F("p0.jpg"),
         "pack" + out + thumb + "--kind 2 " + Photos(),
         "pack" + out + thumb + "--kind",
-        "pack" + out + thumb + "--depth 0 " + Photos(),
+        "pack" + out + thumb + "--depth -1 " + Photos(),
         "pack" + out + thumb + "--depth x " + Photos(),
         "pack" + out + thumb + "--weights 1,2,3 " + Photos(),
         "pack" + out + thumb + "--weights 1,2,3,4,5 " + Photos(),
