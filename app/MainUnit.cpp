@@ -3,12 +3,14 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <stdexcept>
 
 #include "app/AboutUnit.h"
 #include "app/PiecePictures.h"
+#include "app/RulesUnit.h"
 #include "engine/EngineParams.h"
 #include "platform/ImageControl.h"
 #include "platform/MainWindow.h"
@@ -296,7 +298,18 @@ void TMainForm::NCheatClick() {
 // ---------------------------------------------------------------- help
 
 void TMainForm::NRulesClick() {
-    ShellOpen(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Rules.htm"))));
+    OpenRulesPage(QDir::current().absoluteFilePath(QStringLiteral("Rules.htm")));
+}
+
+// The desktop's own viewer when it has one; otherwise the program shows the
+// page itself, rather than nothing.
+void TMainForm::OpenRulesPage(const QString& fileName) {
+    QPointer<TMainForm> self(this);
+    ShellOpen(QUrl::fromLocalFile(fileName), [self, fileName] {
+        if (self.isNull()) return;
+        if (self->RulesForm == nullptr) self->RulesForm = new TRulesForm(self);
+        self->RulesForm->ShowPage(fileName);
+    });
 }
 
 void TMainForm::NAboutClick() {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QPushButton>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
