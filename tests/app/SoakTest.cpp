@@ -324,7 +324,7 @@ private:
 };
 
 TEST(Soak, RandomEventsOnTheRealWindow) {
-    const int events = EnvNumber("PELVANTA_SOAK_EVENTS", 3000);
+    const int events = EnvNumber("PELVANTA_SOAK_EVENTS", 20000);
     const uint32_t seed = uint32_t(EnvNumber("PELVANTA_SOAK_SEED", 1));
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -346,7 +346,8 @@ TEST(Soak, RandomEventsOnTheRealWindow) {
     SetShellOpener([&](const QUrl&) { return soak.rng() % 5 != 0; });
     soak.Open();
 
-    for (int i = 0; i < events && !::testing::Test::HasFatalFailure(); ++i) {
+    int done = 0;
+    for (int i = 0; i < events && !::testing::Test::HasFatalFailure(); ++i, ++done) {
         const bool wasInGame = soak.form->InGame();
         soak.Event();
         SCOPED_TRACE("seed " + std::to_string(seed) + ", event " + std::to_string(i) + ": " +
