@@ -23,11 +23,16 @@ endif()
 
 # First of all: a build that is not complete, or a place that cannot be
 # written, stops the install before it writes anything.
+# The check is pasted in, not included, so CMake reports a refusal without a
+# call stack.
+file(READ ${CMAKE_CURRENT_LIST_DIR}/InstallPrecheck.cmake pelvanta_precheck)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${CMAKE_CURRENT_LIST_DIR}/InstallPrecheck.cmake)
 install(CODE "
   set(pelvanta_built_files \"${pelvanta_built_files}\")
   set(pelvanta_destinations \"${pelvanta_destinations}\")
-  include(\"${CMAKE_CURRENT_LIST_DIR}/InstallPrecheck.cmake\")
 ")
+install(CODE "${pelvanta_precheck}")
 
 install(TARGETS pelvanta-engine RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES docs/man/pelvanta-engine.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -3,13 +3,12 @@
 #   pelvanta_built_files   files the build must have made
 #   pelvanta_destinations  install folders, relative to the prefix or absolute
 
-function(pelvanta_refuse text)
-  message(FATAL_ERROR "pelvanta install: ${text}")
-endfunction()
+# The messages start with a space so that CMake prints them unwrapped, on one
+# line after its own "CMake Error at" line.
 
 foreach(file IN LISTS pelvanta_built_files)
   if(NOT EXISTS "${file}")
-    pelvanta_refuse("the build is incomplete (no ${file}); run cmake --build first")
+    message(FATAL_ERROR " pelvanta install: the build is incomplete (no ${file}); run cmake --build first")
   endif()
 endforeach()
 
@@ -28,13 +27,13 @@ foreach(dir IN LISTS pelvanta_destinations)
     set(probe "${parent}")
   endwhile()
   if(NOT IS_DIRECTORY "${probe}")
-    pelvanta_refuse("cannot install into ${dir}: ${probe} is not a folder")
+    message(FATAL_ERROR " pelvanta install: cannot install into ${dir}: ${probe} is not a folder")
   endif()
   set(marker "${probe}/.pelvanta-install-probe")
   execute_process(COMMAND "${CMAKE_COMMAND}" -E touch "${marker}"
                   RESULT_VARIABLE failed OUTPUT_QUIET ERROR_QUIET)
   if(failed)
-    pelvanta_refuse("cannot install into ${dir}: ${probe} is not writable")
+    message(FATAL_ERROR " pelvanta install: cannot install into ${dir}: ${probe} is not writable")
   endif()
   file(REMOVE "${marker}")
 endforeach()
