@@ -40,7 +40,7 @@ apt-get install -y -qq "./$deb"
 files=$(dpkg-query -L pelvanta)
 
 work=$(mktemp -d)
-trap 'kill "${game:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'rm -rf "$work"' EXIT
 desktop=/usr/share/applications/org.example.pelvanta.desktop
 command=$(sed -n 's/^Exec=//p' "$desktop")
 # A desktop session's search path (Debian's /etc/profile for a user), so
