@@ -89,6 +89,11 @@ desktop-entry)
     done
     [ -x "$root/$GAMEDIR/$(sed -n 's/^Exec=//p' "$desktop")" ] ||
         fail "the desktop entry's command is not the installed game"
+    icon=$(sed -n 's/^Icon=//p' "$desktop")
+    [ -f "$root/$APPDATA/icons/hicolor/48x48/apps/$icon.png" ] ||
+        fail "the desktop entry's icon $icon is not installed"
+    grep -qF "<icon type=\"stock\">$icon</icon>" "$metainfo" ||
+        fail "the metainfo names another icon than the desktop entry"
     ;;
 
 metainfo)
