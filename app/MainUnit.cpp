@@ -8,6 +8,7 @@
 
 #include "app/AboutUnit.h"
 #include "app/PiecePictures.h"
+#include "app/PlayFolder.h"
 #include "engine/EngineParams.h"
 #include "platform/ImageControl.h"
 #include "platform/MainWindow.h"
@@ -281,7 +282,7 @@ void TMainForm::NCheatClick() {
 // ---------------------------------------------------------------- help
 
 void TMainForm::NRulesClick() {
-    ShellOpen(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Rules.htm"))));
+    ShellOpen(QUrl::fromLocalFile(RulesPagePath()));
 }
 
 void TMainForm::NAboutClick() {

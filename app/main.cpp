@@ -6,6 +6,7 @@
 
 #include "app/MainUnit.h"
 #include "app/PiecePictures.h"
+#include "app/PlayFolder.h"
 
 namespace {
 
@@ -60,9 +61,16 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Pelvanta"));
     QApplication::setWindowIcon(AppIcon());
 
+    ChoosePlayFolder();
+
     try {
         TMainForm form;
         form.show();
+        if (ListOpponentsRequested()) {
+            QApplication::processEvents();
+            PrintOpponents(form);
+            return 0;
+        }
         return app.exec();
     } catch (const std::exception& error) {
         QMessageBox::critical(nullptr, QStringLiteral("Pelvanta"), QString::fromUtf8(error.what()));
