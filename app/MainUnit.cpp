@@ -10,6 +10,7 @@
 
 #include "app/AboutUnit.h"
 #include "app/PiecePictures.h"
+#include "app/PlayFolder.h"
 #include "app/RulesUnit.h"
 #include "engine/EngineParams.h"
 #include "platform/ImageControl.h"
@@ -298,7 +299,7 @@ void TMainForm::NCheatClick() {
 // ---------------------------------------------------------------- help
 
 void TMainForm::NRulesClick() {
-    OpenRulesPage(QDir::current().absoluteFilePath(QStringLiteral("Rules.htm")));
+    OpenRulesPage(RulesPagePath());
 }
 
 // The desktop's own viewer when it has one; otherwise the program shows the

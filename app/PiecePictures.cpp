@@ -214,27 +214,6 @@ QImage BlankSquare(qreal dpr) {
     return image;
 }
 
-QPixmap IconPixmap(int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    // Each piece's square frame is 0.84 of the icon; the frames stick out a
-    // little past the icon's edge, where they hold only empty margin.
-    const qreal frame = size * 0.84;
-    const qreal scale = frame / kPictureSize;
-    // The violet man lies behind, up on the left; the golden king in front.
-    p.save();
-    p.translate(-0.05 * size, -0.06 * size);
-    p.scale(scale, scale);
-    DrawPiece(p, kViolet, false);
-    p.restore();
-    p.translate(size - frame + 0.03 * size, size - frame + 0.02 * size);
-    p.scale(scale, scale);
-    DrawPiece(p, kGold, true);
-    p.end();
-    return QPixmap::fromImage(image);
-}
-
 }  // namespace
 
 QColor DarkSquareColor() {
@@ -258,8 +237,29 @@ QPixmap PaintEmptySquare(qreal devicePixelRatio) {
     return QPixmap::fromImage(BlankSquare(SaneRatio(devicePixelRatio)));
 }
 
+QImage PaintIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    // Each piece's square frame is 0.84 of the icon; the frames stick out a
+    // little past the icon's edge, where they hold only empty margin.
+    const qreal frame = size * 0.84;
+    const qreal scale = frame / kPictureSize;
+    // The violet man lies behind, up on the left; the golden king in front.
+    p.save();
+    p.translate(-0.05 * size, -0.06 * size);
+    p.scale(scale, scale);
+    DrawPiece(p, kViolet, false);
+    p.restore();
+    p.translate(size - frame + 0.03 * size, size - frame + 0.02 * size);
+    p.scale(scale, scale);
+    DrawPiece(p, kGold, true);
+    p.end();
+    return image;
+}
+
 QIcon AppIcon() {
     QIcon icon;
-    for (const int size : kIconSizes) icon.addPixmap(IconPixmap(size));
+    for (const int size : kIconSizes) icon.addPixmap(QPixmap::fromImage(PaintIcon(size)));
     return icon;
 }

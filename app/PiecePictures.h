@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <cstdint>
 
@@ -29,5 +30,9 @@ QPixmap PaintEmptySquare(qreal devicePixelRatio);
 // A golden king over a violet man, on a transparent background, at the sizes
 // of kIconSizes.
 QIcon AppIcon();
+
+// The same picture at one size, `size` pixels a side. Needs no application
+// object, so the build can render the installed icons with it.
+QImage PaintIcon(int size);
 
 inline constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};

@@ -6,6 +6,7 @@
 
 #include "app/Application.h"
 #include "app/MainUnit.h"
+#include "app/PlayFolder.h"
 
 namespace {
 
@@ -58,9 +59,16 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(previous);
     SetUpApplication();
 
+    ChoosePlayFolder();
+
     try {
         TMainForm form;
         form.show();
+        if (ListOpponentsRequested()) {
+            QApplication::processEvents();
+            PrintOpponents(form);
+            return 0;
+        }
         return app.exec();
     } catch (const std::exception& error) {
         QMessageBox::critical(nullptr, QStringLiteral("Pelvanta"), QString::fromUtf8(error.what()));

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n libturbojpeg0-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
+    desktop-file-utils appstream man-db groff-base
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tools/StandardOptions.h"
 #include "tools/pelvanta-archive/Commands.h"
 
 namespace {
@@ -23,9 +24,31 @@ const Command kCommands[] = {
     {"measure", RunMeasure},
 };
 
+const char kUsage[] =
+    "usage:\n"
+    "  pelvanta-archive pack -o FILE --thumb THUMB.jpg [--kind 0|1] [--depth N]\n"
+    "                        [--weights P,F,M,K] PHOTO.jpg...\n"
+    "  pelvanta-archive inspect FILE...\n"
+    "  pelvanta-archive demo DIR [--count N]\n"
+    "  pelvanta-archive measure DIR\n"
+    "  pelvanta-archive --help | --version\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    switch (FindStandardOption(argc, argv)) {
+        case StandardOption::Help:
+            std::fputs(kUsage, stdout);
+            return 0;
+        case StandardOption::Version:
+            std::puts(PELVANTA_VERSION);
+            return 0;
+        case StandardOption::Misused:
+            std::fputs("pelvanta-archive: --help and --version take no other arguments\n", stderr);
+            return 2;
+        case StandardOption::None:
+            break;
+    }
     if (argc < 2) {
         std::fprintf(stderr,
                      "pelvanta-archive: a command is needed: pack, inspect, demo or measure\n");

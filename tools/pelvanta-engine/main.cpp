@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tools/StandardOptions.h"
 #include "tools/pelvanta-engine/Cli.h"
 
 namespace {
@@ -15,10 +16,11 @@ std::vector<Command> AllCommands() {
     return all;
 }
 
-void PrintUsage(const std::vector<Command>& commands) {
-    std::fprintf(stderr, "usage:\n");
-    for (const Command& c : commands) std::fprintf(stderr, "  pelvanta-engine %s\n", c.usage);
-    std::fprintf(stderr,
+void PrintUsage(std::FILE* out, const std::vector<Command>& commands) {
+    std::fprintf(out, "usage:\n");
+    for (const Command& c : commands) std::fprintf(out, "  pelvanta-engine %s\n", c.usage);
+    std::fprintf(out, "  pelvanta-engine --help | --version\n");
+    std::fprintf(out,
                  "FEN: W:Wa1,c1,Kd4:Bb8,Kh2 (side to move W or B, then each side's pieces, K "
                  "marks a king), or 'start'\n");
 }
@@ -27,8 +29,21 @@ void PrintUsage(const std::vector<Command>& commands) {
 
 int main(int argc, char** argv) {
     const std::vector<Command> commands = AllCommands();
+    switch (FindStandardOption(argc, argv)) {
+        case StandardOption::Help:
+            PrintUsage(stdout, commands);
+            return 0;
+        case StandardOption::Version:
+            std::puts(PELVANTA_VERSION);
+            return 0;
+        case StandardOption::Misused:
+            std::fputs("pelvanta-engine: --help and --version take no other arguments\n", stderr);
+            return 2;
+        case StandardOption::None:
+            break;
+    }
     if (argc < 2) {
-        PrintUsage(commands);
+        PrintUsage(stderr, commands);
         return 2;
     }
     const std::string name = argv[1];
@@ -43,6 +58,6 @@ int main(int argc, char** argv) {
         }
     }
     std::fprintf(stderr, "pelvanta-engine: unknown command '%s'\n", name.c_str());
-    PrintUsage(commands);
+    PrintUsage(stderr, commands);
     return 2;
 }
