@@ -3,12 +3,15 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QScrollBar>
 #include <stdexcept>
 
 #include "app/AboutUnit.h"
 #include "app/PiecePictures.h"
 #include "app/PlayFolder.h"
+#include "app/RulesUnit.h"
 #include "engine/EngineParams.h"
 #include "platform/ImageControl.h"
 #include "platform/MainWindow.h"
@@ -67,6 +70,7 @@ TMainForm::TMainForm(QWidget* parent)
     _pParty->handicapItem = ui->NCheat;
 
     WireMenu();
+    ui->IntroBox->installEventFilter(this);
     LoadGirls();
     NGirlsClick();
 
@@ -133,6 +137,14 @@ bool TMainForm::event(QEvent* event) {
         return true;
     }
     return QMainWindow::event(event);
+}
+
+// The hidden chooser may keep the keyboard focus; keys it gets then (the page
+// keys once the photo items are disabled) must not scroll it out of sight.
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->IntroBox && event->type() == QEvent::KeyPress && ui->IntroBox->isHidden())
+        return true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::Dispatch(uint32_t message) {
@@ -223,6 +235,7 @@ void TMainForm::NGirlsClick() {
     ui->NOffOnPhoto->setEnabled(true);
     ui->NOffOnPhoto->setText(QStringLiteral("Спрятать фото"));
     ui->PhotoPanel->hide();
+    ui->IntroBox->verticalScrollBar()->setValue(0);  // the chooser opens at its top
     ui->IntroBox->show();
 }
 
@@ -256,6 +269,10 @@ void TMainForm::NDrawClick() {
         ui->_pEndPanel->setText(QStringLiteral("Ничья"));
         ui->_pEndPanel->show();
         _pParty->Halt();
+        // A selected piece may be blinked away, or a move shown halfway with
+        // its captured pieces still standing: the ended game shows its
+        // final position.
+        _pParty->Redraw();
         _bInGame = false;
         return;
     }
@@ -282,7 +299,18 @@ void TMainForm::NCheatClick() {
 // ---------------------------------------------------------------- help
 
 void TMainForm::NRulesClick() {
-    ShellOpen(QUrl::fromLocalFile(RulesPagePath()));
+    OpenRulesPage(RulesPagePath());
+}
+
+// The desktop's own viewer when it has one; otherwise the program shows the
+// page itself, rather than nothing.
+void TMainForm::OpenRulesPage(const QString& fileName) {
+    QPointer<TMainForm> self(this);
+    ShellOpen(QUrl::fromLocalFile(fileName), [self, fileName] {
+        if (self.isNull()) return;
+        if (self->RulesForm == nullptr) self->RulesForm = new TRulesForm(self);
+        self->RulesForm->ShowPage(fileName);
+    });
 }
 
 void TMainForm::NAboutClick() {

@@ -15,6 +15,7 @@ class MainForm;
 class HParty;
 class ImageControl;
 class TAboutForm;
+class TRulesForm;
 
 // The program's one window: the board, its coordinates, the moves line, the
 // photo side, the result panel over the board and the menus. It owns the game
@@ -34,6 +35,7 @@ public:
     Ui::MainForm& Controls() { return *ui; }
     HParty& Party() { return *_pParty; }
     TAboutForm& About() { return *AboutForm; }
+    TRulesForm* RulesViewer() { return RulesForm; }  // none until first needed
     bool InGame() const { return _bInGame; }
     const POrderList<HData>& Girls() const { return _pGirls; }
     const POrderList<ImageControl*>& GirlIcons() const { return _pGirlIcons; }
@@ -41,6 +43,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -57,6 +60,7 @@ private:
     void NDrawClick();
     void NCheatClick();
     void NRulesClick();
+    void OpenRulesPage(const QString& fileName);
     void NAboutClick();
     void _pPauseTimerTimer();
 
@@ -76,6 +80,7 @@ private:
 
     std::unique_ptr<Ui::MainForm> ui;
     TAboutForm* AboutForm = nullptr;
+    TRulesForm* RulesForm = nullptr;  // the rules for a desktop that cannot show them
     // The hidden pictures the game draws with, at the screen's pixel ratio.
     QPixmap BottomShashka, TopShashka, TopDamka, BottomDamka, _pCell;
     Timer _pPauseTimer;

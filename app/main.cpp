@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <exception>
 
+#include "app/Application.h"
 #include "app/MainUnit.h"
-#include "app/PiecePictures.h"
 #include "app/PlayFolder.h"
 
 namespace {
@@ -57,9 +57,7 @@ int main(int argc, char** argv) {
     QtMessageHandler previous = qInstallMessageHandler(QuietStartupMessages);
     Application app(argc, argv);
     qInstallMessageHandler(previous);
-    QApplication::setApplicationName(QStringLiteral("Pelvanta"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pelvanta"));
-    QApplication::setWindowIcon(AppIcon());
+    SetUpApplication();
 
     ChoosePlayFolder();
 

@@ -36,11 +36,11 @@ bool Fail(std::string& reason, std::string text) {
     return false;
 }
 
-// The engine sums weights along whole search lines; out-of-range numbers
-// would make it misbehave rather than play differently.
+// The engine sums weights along whole search lines; out-of-range weights
+// would make it misbehave rather than play differently. Any depth is sound:
+// the engine caps it, and at 0 or below runs no iteration, so every reply is
+// valued by its own gain (a greedy opponent).
 bool CheckParams(const EngineParams& p, std::string& reason) {
-    if (p.searchDepth < 1)
-        return Fail(reason, "search depth " + std::to_string(p.searchDepth) + " is below 1");
     const int32_t weights[] = {p.promotionBonus, p.firstKingBonus, p.manValue, p.kingValue};
     for (const int32_t w : weights)
         if (w < -kMaxWeight || w > kMaxWeight)

@@ -21,10 +21,11 @@ inline constexpr int64_t kMaxJpegExpansion = 2048;
 // reason.
 int64_t JpegDecodedBytes(std::span<const uint8_t> jpeg, std::string& reason);
 
-// Decodes one complete JPEG file held in memory into `out`. Anything short of
-// a clean decode fails with a reason: a bad header, implausible dimensions,
-// and every error or warning of the decoder (a truncated or corrupt stream
-// only warns, so warnings count as failure). `out` is left alone on failure.
+// Decodes one complete JPEG file held in memory into `out`. Fails with a
+// reason on a bad header, implausible dimensions, any decoder error, and any
+// warning but stray bytes before a marker in a file whose scans are all
+// followed by its end marker (a truncated or corrupt stream only warns, so
+// other warnings count as failure). `out` is left alone on failure.
 bool DecodeJpeg(std::span<const uint8_t> jpeg, Image& out, std::string& reason);
 
 // Encodes a picture as a baseline JPEG with 4:2:0 chroma at the given quality

@@ -32,10 +32,27 @@ void HDoska::SetInitial() {
 bool HDoska::RemoveHandicapMan() {
     for (const Point p : {Point{2, 6}, Point{4, 6}, Point{6, 6}}) {
         if (At(p).owner == Top) {
-            At(p).owner = Empty;
+            TakeOff(p);
             return true;
         }
     }
-    At(Point{8, 6}).owner = Empty;
+    TakeOff(Point{8, 6});
     return false;
+}
+
+void HDoska::TakeOff(Point p) {
+    HFigura& cell = At(p);
+    if ((cell.owner == Top || cell.owner == Bottom) && cell.king == 1) --Kings(cell.owner);
+    cell.owner = Empty;
+}
+
+bool HDoska::KingCountersHold() const {
+    int32_t top = 0, bottom = 0;
+    for (const Point p : kSquareOrder) {
+        const HFigura& cell = At(p);
+        if (cell.king != 1) continue;
+        if (cell.owner == Top) ++top;
+        if (cell.owner == Bottom) ++bottom;
+    }
+    return top == topKings && bottom == bottomKings;
 }

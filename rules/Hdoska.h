@@ -43,7 +43,16 @@ struct HDoska {
 
     // Takes one Top man off Top's front row: b6, d6, f6, the first holding a Top
     // piece; otherwise h6, whatever stands there, and the handicap is used up.
+    // A king taken off is taken off its side's counter too.
     bool RemoveHandicapMan();
+
+    // Whether both counters equal the kings on the board. Every operation
+    // above keeps this true (the move generator trusts the counters); only
+    // code that writes cells directly can break it.
+    bool KingCountersHold() const;
+
+private:
+    void TakeOff(Point p);
 };
 
 // Inline: the search and perft apply and take back a move at every node.

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libturbojpeg0-dev
+    qt6-base-dev qt6-translations-l10n libturbojpeg0-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     desktop-file-utils appstream man-db groff-base

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <set>
 #include <string>
@@ -16,6 +19,7 @@
 #include "GuiTestSupport.h"
 #include "app/AboutUnit.h"
 #include "app/MainUnit.h"
+#include "app/RulesUnit.h"
 #include "engine/EngineParams.h"
 #include "platform/MainWindow.h"
 #include "platform/Question.h"
@@ -24,6 +28,7 @@
 #include "rules/Notation.h"
 #include "ui_AboutForm.h"
 #include "ui_MainForm.h"
+#include "ui_RulesForm.h"
 
 using gui_test::ClickSquare;
 using gui_test::DeliverPosted;
@@ -49,7 +54,10 @@ protected:
             questions.push_back({caption, text});
             return answer ? answer() : false;
         });
-        SetShellOpener([this](const QUrl& url) { opened.push_back(url); });
+        SetShellOpener([this](const QUrl& url) {
+            opened.push_back(url);
+            return desktopOpens;
+        });
         form = std::make_unique<TMainForm>();
         form->show();
     }
@@ -116,6 +124,7 @@ protected:
     std::vector<Question> questions;
     std::function<bool()> answer;
     std::vector<QUrl> opened;
+    bool desktopOpens = true;  // whether the desktop has a program for the page
 };
 
 // ---------------------------------------------------------------- start-up and layout
@@ -351,6 +360,48 @@ TEST_F(MainFormTest, DrawRefusedWithoutAKingAndAcceptedWithOne) {
     EXPECT_FALSE(board()->isEnabled());
 }
 
+// The draw is accepted at any moment: the ended board shows the position
+// the game ended in, not the picture of that moment.
+TEST_F(MainFormTest, DrawAcceptedWhileAPieceIsBlinkedAwayShowsIt) {
+    form->StartGirlGame();
+    setPosition("W:WKa1,c3:Bf6,h8");
+    ClickSquare(board(), Sq("a1"));
+    ASSERT_TRUE(party().blinkTimer.Enabled());
+    for (int i = 0; i < 2 && Shown(party(), Sq("a1")) != "empty"; ++i) party().BlinkTick();
+    ASSERT_EQ(Shown(party(), Sq("a1")), "empty");
+    ui().NDraw->trigger();
+    ASSERT_EQ(endText(), "Ничья");
+    expectBoardShowsPosition();
+    QTest::qWait(300);  // and nothing blinks it away afterwards
+    expectBoardShowsPosition();
+}
+
+TEST_F(MainFormTest, DrawAcceptedDuringThePlayersCaptureShowsItsEnd) {
+    form->StartGirlGame();
+    setPosition("W:WKa1,c3:Bd4,h8");
+    clickPath({"c3", "e5"});
+    ASSERT_TRUE(party().animTimer.Enabled());
+    ASSERT_EQ(Shown(party(), Sq("d4")), "top man");  // taken only at the next tick
+    ui().NDraw->trigger();
+    ASSERT_EQ(endText(), "Ничья");
+    expectBoardShowsPosition();
+    EXPECT_EQ(Shown(party(), Sq("d4")), "empty");
+}
+
+TEST_F(MainFormTest, DrawAcceptedDuringTheComputersCaptureShowsItsEnd) {
+    form->StartGirlGame();
+    setPosition("B:WKa1,d4,d2:Be5");  // one move: e5:c3:e1, crowned
+    party().TakeResult();
+    ASSERT_TRUE(party().animTimer.Enabled());
+    ASSERT_EQ(Shown(party(), Sq("e5")), "top man");  // not yet shown moving
+    ASSERT_TRUE(party().AcceptsDraw());
+    ui().NDraw->trigger();
+    ASSERT_EQ(endText(), "Ничья");
+    expectBoardShowsPosition();
+    EXPECT_EQ(Shown(party(), Sq("e1")), "top king");
+    EXPECT_EQ(Shown(party(), Sq("d2")), "empty");
+}
+
 TEST_F(MainFormTest, DrawRefusedWhenTheComputersLastMoveWasWinning) {
     form->StartGirlGame();
     setPosition("W:WKa1,c3:Bf6,h8");
@@ -550,6 +601,57 @@ TEST_F(MainFormTest, F1OpensTheRules) {
     QTest::keyClick(form.get(), Qt::Key_F1);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_TRUE(opened[0].path().endsWith("/Rules.htm"));
+}
+
+TEST_F(MainFormTest, RulesShownByTheProgramWhenTheDesktopCannot) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QString page = "<html><body><p><a href=\"#far\">Далеко</a></p>";
+    for (int i = 0; i < 200; ++i) page += QString("<p>Строка %1</p>").arg(i);
+    page += "<h2 id=\"far\">Конец страницы</h2></body></html>";
+    QFile file(QDir(folder.path()).absoluteFilePath("Rules.htm"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(page.toUtf8());
+    file.close();
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    form->StartGirlGame();
+    desktopOpens = false;
+    ui().NRules->trigger();
+    QDir::setCurrent(before);
+
+    ASSERT_EQ(opened.size(), 1u);  // the desktop was asked first
+    TRulesForm* viewer = form->RulesViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_FALSE(viewer->isModal());
+    EXPECT_EQ(viewer->windowTitle().toStdString(), "Правила");
+    QTextBrowser* text = viewer->Controls().RulesText;
+    EXPECT_TRUE(text->isReadOnly());
+    EXPECT_EQ(text->source(), QUrl::fromLocalFile(file.fileName()));
+    EXPECT_TRUE(text->toPlainText().contains("Конец страницы"));
+    EXPECT_TRUE(form->InGame());  // the game goes on beside it
+
+    // A link to the page's own section scrolls there, inside the viewer.
+    ASSERT_TRUE(WaitFor([&] { return text->verticalScrollBar()->maximum() > 0; }, 3000));
+    EXPECT_EQ(text->verticalScrollBar()->value(), 0);
+    const QTextCursor link = text->document()->find("Далеко");
+    ASSERT_FALSE(link.isNull());
+    QTextCursor inside(text->document());
+    inside.setPosition(link.selectionStart() + 2);
+    QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, text->cursorRect(inside).center());
+    EXPECT_TRUE(WaitFor([&] { return text->verticalScrollBar()->value() > 0; }, 3000));
+    EXPECT_EQ(text->source().fragment().toStdString(), "far");
+    EXPECT_EQ(opened.size(), 1u);  // nothing went out to the desktop
+
+    ui().NRules->trigger();  // asked again: the same window, the page from its top
+    EXPECT_EQ(form->RulesViewer(), viewer);
+}
+
+TEST_F(MainFormTest, RulesOpenedByTheDesktopNeedNoViewer) {
+    ui().NRules->trigger();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(form->RulesViewer(), nullptr);
 }
 
 TEST_F(MainFormTest, CtrlDOffersADraw) {

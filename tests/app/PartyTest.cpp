@@ -543,4 +543,26 @@ TEST_F(PartyTest, LongMovesLineShowsItsEnd) {
     EXPECT_EQ(MoveCount(host.movesLine), 30);
 }
 
+// The searches still wanted, counted the way the game's end is checked.
+TEST_F(PartyTest, LiveSearchesCountsTheSearchesStillWanted) {
+    engineParams.searchDepth = 25;
+    Host host;
+    EXPECT_EQ(host.party.LiveSearches(), 0);
+    host.party.NewGame(Bottom, 0);
+    EXPECT_GT(host.party.LiveSearches(), 1);  // one per pondered move
+    EXPECT_LE(host.party.LiveSearches(), 7);
+    host.Enter({"c3", "d4"});
+    EXPECT_LE(host.party.LiveSearches(), 1);  // the kept worker alone, if still searching
+    host.party.Halt();
+    EXPECT_EQ(host.party.LiveSearches(), 0);
+
+    host.party.NewGame(Bottom, 1);  // a duel searches nothing
+    EXPECT_EQ(host.party.LiveSearches(), 0);
+
+    host.SetPosition("W:Wa5,c5,g3,f2:Ba7,h4", 0);
+    EXPECT_GT(host.party.LiveSearches(), 0);
+    host.Enter({"a5", "b6"});  // the game ends: nothing may go on thinking
+    EXPECT_EQ(host.party.LiveSearches(), 0);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -188,6 +189,23 @@ TEST_F(PhotoSideTest, ChoosingAnOpponentHandsHerNumbersToTheEngine) {
     EXPECT_EQ(party().ponderCount, 7);
 }
 
+// An opponent of depth 0 plays greedily; she has her place in the gallery and
+// answers the player's move.
+TEST_F(PhotoSideTest, GreedyOpponentIsInTheGalleryAndPlays) {
+    WriteOpponent(3000, 2, {0, 5, 7, 1, 3}, 200);
+    WriteOpponent(3001, 2, {-2, 5, 7, 1, 3}, 100);
+    Open();
+    ASSERT_EQ(form->GirlIcons().Count(), 2);
+    ChooseOpponent(1);
+    EXPECT_EQ(engineParams.searchDepth, -2);
+    ui().NGirls->trigger();  // back to the chooser
+    ChooseOpponent(0);
+    ASSERT_EQ(engineParams.searchDepth, 0);
+    ClickSquare(ui()._pPartyArea, gui_test::Sq("c3"));
+    ClickSquare(ui()._pPartyArea, gui_test::Sq("d4"));
+    EXPECT_TRUE(WaitFor([&] { return ui().MovesList->text().count(" > ") == 2; }));
+}
+
 // ---------------------------------------------------------------- photo schedule
 
 TEST_F(PhotoSideTest, FivePhotosRevealedWinByWin) {
@@ -266,6 +284,39 @@ TEST_F(PhotoSideTest, PageKeysBrowseThePhotos) {
     EXPECT_TRUE(ShowsPhoto(0));
     QTest::keyClick(form.get(), Qt::Key_PageUp);  // next
     EXPECT_TRUE(ShowsPhoto(1));
+}
+
+// With the photo items disabled the page keys fall through to whatever has
+// the focus; the hidden chooser must not take them, and it opens at its top.
+TEST_F(PhotoSideTest, PageKeysNeverScrollTheHiddenChooser) {
+    for (int i = 0; i < 12; ++i) WriteOpponent(3000 + i, 2, {2, 1, 1, 1, 2}, uint8_t(20 * i));
+    Open();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QScrollBar* scroll = ui().IntroBox->verticalScrollBar();
+    ASSERT_TRUE(WaitFor([&] { return scroll->maximum() > 0; }, 2000));
+    ChooseOpponent(0);
+    Lose();
+    ASSERT_FALSE(ui().NNextPhoto->isEnabled());
+    ASSERT_FALSE(ui().NPreviousPhoto->isEnabled());
+    for (int i = 0; i < 4; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : form.get(), Qt::Key_PageDown);
+        QTest::keyClick(ui().IntroBox, Qt::Key_PageDown);  // even if it kept the focus
+        QTest::keyClick(ui().IntroBox, Qt::Key_End);
+    }
+    EXPECT_EQ(scroll->value(), 0);
+    ui().NGirls->trigger();
+    ASSERT_TRUE(ui().IntroBox->isVisible());
+    EXPECT_EQ(scroll->value(), 0);
+
+    // Scrolled down by the player, it still opens at its top next time.
+    QTest::keyClick(ui().IntroBox, Qt::Key_PageDown);
+    ASSERT_GT(scroll->value(), 0);
+    ChooseOpponent(1);
+    Lose();
+    ui().NGirls->trigger();
+    EXPECT_EQ(scroll->value(), 0);
 }
 
 TEST_F(PhotoSideTest, LossKeepsThePhotoAndThePhotoStartsTheNextGame) {

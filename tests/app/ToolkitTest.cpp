@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -22,6 +26,11 @@
 using gui_test::WaitFor;
 
 namespace {
+
+// Until every launcher started by ShellOpen has ended and been heard.
+bool WaitForLaunchers() {
+    return WaitFor([] { return qApp->findChildren<QProcess*>().isEmpty(); }, 30000);
+}
 
 // ---------------------------------------------------------------- timer
 
@@ -305,12 +314,54 @@ TEST(ToolkitQuestion, RealBoxDefaultsToNoAndKeepsTimersRunning) {
     EXPECT_GE(ticksWhileOpen, 3);
 }
 
-TEST(ToolkitShell, OpenerReceivesTheUrl) {
+TEST(ToolkitShell, OpenerReceivesTheUrlAndItsAnswerDecidesTheFallback) {
     QUrl opened;
-    SetShellOpener([&](const QUrl& url) { opened = url; });
-    ShellOpen(QUrl("mailto:someone@example.org"));
-    SetShellOpener({});
+    bool answer = true;
+    int failures = 0;
+    SetShellOpener([&](const QUrl& url) {
+        opened = url;
+        return answer;
+    });
+    ShellOpen(QUrl("mailto:someone@example.org"), [&] { ++failures; });
     EXPECT_EQ(opened, QUrl("mailto:someone@example.org"));
+    EXPECT_EQ(failures, 0);
+    answer = false;
+    ShellOpen(QUrl("mailto:someone@example.org"), [&] { ++failures; });
+    ShellOpen(QUrl("mailto:someone@example.org"));  // nobody to tell: nothing happens
+    SetShellOpener({});
+    EXPECT_EQ(failures, 1);
+}
+
+// The desktop's launcher says it failed only by its exit code: a launcher
+// standing in for it on PATH exits with each code in turn.
+TEST(ToolkitShell, LauncherExitCodeTellsWhetherThePageOpened) {
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    const QByteArray savedPath = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit());
+    const QString seen = QDir(bin.path()).absoluteFilePath("seen");
+    const QUrl page = QUrl::fromLocalFile("/nowhere/Правила страница.htm");
+    for (const int code : {0, 3, 4}) {
+        QFile launcher(QDir(bin.path()).absoluteFilePath("xdg-open"));
+        ASSERT_TRUE(launcher.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        launcher.write(QString("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\nexit %2\n")
+                           .arg(seen)
+                           .arg(code)
+                           .toUtf8());
+        launcher.close();
+        launcher.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::remove(seen);
+        int failures = 0;
+        ShellOpen(page, [&] { ++failures; });
+        // The launcher's end is awaited without blocking: its process object
+        // goes once it has been heard.
+        EXPECT_TRUE(WaitForLaunchers()) << code;
+        EXPECT_EQ(failures, code == 0 ? 0 : 1) << code;
+        QFile written(seen);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << code;
+        EXPECT_EQ(QUrl::fromEncoded(written.readAll()), page) << code;
+    }
+    qputenv("PATH", savedPath);
 }
 
 TEST(ToolkitWindow, OuterWidthIsTheClientPlusBorders) {

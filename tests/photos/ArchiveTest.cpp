@@ -195,12 +195,26 @@ TEST(Archive, HeaderAndFixedFieldsMustBeThere) {
     EXPECT_TRUE(Refused(file, "unknown kind 255"));
 }
 
+// A depth of 0 or below is a greedy opponent: no search, each reply valued by
+// its own gain. She loads with her numbers as they stand.
+TEST(Archive, DepthZeroOrBelowLoads) {
+    const Parts parts;
+    for (const int32_t depth : {0, -3, std::numeric_limits<int32_t>::min()}) {
+        std::string reason;
+        ArchiveContents contents;
+        ASSERT_TRUE(ParseArchive(PlainArchive({depth, 5, 7, 1, 3}, parts.thumb, parts.photos),
+                                 contents, reason))
+            << depth << ": " << reason;
+        EXPECT_EQ(contents.params.searchDepth, depth);
+        EXPECT_EQ(contents.params.kingValue, 3);
+        EXPECT_EQ(contents.photos.size(), parts.photos.size());
+    }
+}
+
 TEST(Archive, EngineNumbersThatWouldHarmTheEngineAreRefused) {
     const Parts parts;
-    EXPECT_TRUE(Refused(PlainArchive({0, 5, 7, 1, 3}, parts.thumb, parts.photos),
-                        "search depth 0 is below 1"));
-    EXPECT_TRUE(
-        Refused(PlainArchive({-3, 5, 7, 1, 3}, parts.thumb, parts.photos), "search depth -3"));
+    EXPECT_TRUE(Refused(PlainArchive({0, 5, 7, 1, kMaxWeight + 1}, parts.thumb, parts.photos),
+                        "out of range"));
     EXPECT_TRUE(Refused(PlainArchive({5, kMaxWeight + 1, 7, 1, 3}, parts.thumb, parts.photos),
                         "out of range"));
     EXPECT_TRUE(Refused(

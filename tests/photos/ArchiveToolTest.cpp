@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 
+#include "photos/Archive.h"
 #include "photos/Hdata.h"
 #include "tests/photos/Fixtures.h"
 
@@ -60,6 +61,47 @@ TEST_F(ArchiveTool, PackWritesWhatLoadsInBothKinds) {
         EXPECT_EQ(entry.icon->width, 137);
         EXPECT_LT(MeanDifference(**entry.photos[1], TestPicture(58, 86, 23)), 6.0);
     }
+}
+
+TEST_F(ArchiveTool, PackMakesAGreedyOpponentThatLoads) {
+    const ToolRun pack =
+        Tool("pack -o " + F("3000.p_g") + " --thumb " + F("thumb.jpg") + " --depth 0 " + Photos());
+    ASSERT_EQ(pack.status, 0) << pack.output;
+    HData entry;
+    std::string reason;
+    ASSERT_TRUE(entry.Load(F("3000.p_g").c_str(), reason)) << reason;
+    EXPECT_EQ(entry.searchDepth, 0);
+}
+
+// What pack accepts the game loads, and what it refuses the game refuses:
+// a photo with stray bytes before its end marker, and the same photo cut short.
+TEST_F(ArchiveTool, PackAndTheGameAgreeOnPicturesWithWarnings) {
+    std::vector<uint8_t> stray = TestJpeg(58, 86, 30);
+    ASSERT_GE(stray.size(), 2u);
+    stray.insert(stray.end() - 2, {0x12, 0x34, 0x56});  // before the end marker
+    const std::vector<uint8_t> cut(stray.begin(), stray.end() - 40);
+    dir.Write("stray.jpg", stray);
+    dir.Write("cut.jpg", cut);
+
+    const ToolRun accepted = Tool("pack -o " + F("3000.p_g") + " --thumb " + F("thumb.jpg") + " " +
+                                  F("stray.jpg") + " " + Photos());
+    ASSERT_EQ(accepted.status, 0) << accepted.output;
+    HData entry;
+    std::string reason;
+    ASSERT_TRUE(entry.Load(F("3000.p_g").c_str(), reason)) << reason;
+    EXPECT_EQ(entry.photos.Count(), 4);
+    EXPECT_LT(MeanDifference(**entry.photos[0], TestPicture(58, 86, 30)), 6.0);
+
+    const ToolRun refused = Tool("pack -o " + F("3001.p_g") + " --thumb " + F("thumb.jpg") + " " +
+                                 F("cut.jpg") + " " + Photos());
+    EXPECT_EQ(refused.status, 1) << refused.output;
+    EXPECT_NE(refused.output.find("cut.jpg"), std::string::npos) << refused.output;
+    EXPECT_FALSE(std::filesystem::exists(F("3001.p_g")));
+    std::vector<std::vector<uint8_t>> photos = {cut, stray};
+    dir.Write("3002.p_g", WriteArchive(kScrambledKind, kNewOpponentParams, stray, photos));
+    HData broken;
+    EXPECT_FALSE(broken.Load(F("3002.p_g").c_str(), reason));
+    EXPECT_NE(reason.find("corrupt"), std::string::npos) << reason;
 }
 
 TEST_F(ArchiveTool, PackDefaultsToScrambledWithTheNewOpponentNumbers) {
@@ -126,7 +168,7 @@ TEST_F(ArchiveTool, BadUsageIsOneLineAndStatusTwo) {
         "pack" + out + thumb + F("p0.jpg"),
         "pack" + out + thumb + "--kind 2 " + Photos(),
         "pack" + out + thumb + "--kind",
-        "pack" + out + thumb + "--depth 0 " + Photos(),
+        "pack" + out + thumb + "--depth -1 " + Photos(),
         "pack" + out + thumb + "--depth x " + Photos(),
         "pack" + out + thumb + "--weights 1,2,3 " + Photos(),
         "pack" + out + thumb + "--weights 1,2,3,4,5 " + Photos(),

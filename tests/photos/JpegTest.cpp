@@ -72,6 +72,58 @@ TEST(Jpeg, CorruptScanDataFails) {
     EXPECT_NE(reason.find("corrupt"), std::string::npos) << reason;
 }
 
+// Offset of the end-of-image marker that closes the picture.
+size_t EndMarkerOffset(const std::vector<uint8_t>& jpeg) {
+    return jpeg.size() >= 2 && jpeg[jpeg.size() - 2] == 0xFF && jpeg.back() == 0xD9
+               ? jpeg.size() - 2
+               : 0;
+}
+
+// Stray bytes before a marker only make the decoder warn; the picture is
+// whole and decodes to the same pixels.
+TEST(Jpeg, StrayBytesBeforeAMarkerAreHarmless) {
+    const std::vector<uint8_t> clean = TestJpeg(64, 48, 9);
+    Image expected;
+    std::string reason;
+    ASSERT_TRUE(DecodeJpeg(clean, expected, reason)) << reason;
+    const size_t end = EndMarkerOffset(clean);
+    const size_t scan = ScanDataOffset(clean);
+    ASSERT_GT(end, 0u);
+    ASSERT_GT(scan, 0u);
+    size_t scanMarker = scan;
+    while (!(clean[scanMarker] == 0xFF && clean[scanMarker + 1] == 0xDA)) --scanMarker;
+    for (const size_t at : {end, scanMarker}) {
+        std::vector<uint8_t> jpeg = clean;
+        jpeg.insert(jpeg.begin() + std::ptrdiff_t(at), {0x12, 0x34, 0x56});
+        Image out;
+        EXPECT_TRUE(DecodeJpeg(jpeg, out, reason)) << "at " << at << ": " << reason;
+        EXPECT_EQ(out, expected) << "at " << at;
+    }
+}
+
+// The same stray bytes do not excuse a file cut short, nor damage that
+// follows them.
+TEST(Jpeg, StrayBytesDoNotExcuseTruncationOrCorruption) {
+    std::vector<uint8_t> jpeg = TestJpeg(64, 64, 10);
+    const size_t scan = ScanDataOffset(jpeg);
+    size_t scanMarker = scan;
+    while (!(jpeg[scanMarker] == 0xFF && jpeg[scanMarker + 1] == 0xDA)) --scanMarker;
+    jpeg.insert(jpeg.begin() + std::ptrdiff_t(scanMarker), {0x12, 0x34, 0x56});
+    Image out;
+    std::string reason;
+    ASSERT_TRUE(DecodeJpeg(jpeg, out, reason)) << reason;
+    for (size_t length = scanMarker + 8; length < jpeg.size(); length += 7) {
+        EXPECT_FALSE(DecodeJpeg(std::span(jpeg.data(), length), out, reason))
+            << "length " << length;
+        EXPECT_FALSE(reason.empty());
+    }
+    // An end marker in the middle of the scan data: the rest never decodes.
+    std::vector<uint8_t> cut = jpeg;
+    cut[scan + 3 + 40] = 0xFF;
+    cut[scan + 3 + 41] = 0xD9;
+    EXPECT_FALSE(DecodeJpeg(cut, out, reason));
+}
+
 TEST(Jpeg, HeaderClaimingHugeDimensionsIsRefusedBeforeDecoding) {
     std::vector<uint8_t> jpeg = TestJpeg(16, 16, 7);
     const size_t frame = FrameHeaderOffset(jpeg);

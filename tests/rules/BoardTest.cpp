@@ -112,4 +112,73 @@ TEST(Board, HandicapTakesTheFrontRowThenH6) {
     EXPECT_EQ(ToFen(board, Bottom).find("b6"), std::string::npos);
 }
 
+// The handicap may be asked for in any position: a king it takes off leaves
+// its side's counter too, and the generator still sees every king move.
+TEST(Board, HandicapTakingAKingTakesItOffTheCounter) {
+    Position top = Parse("W:Wa1:BKb6,Kg7");
+    EXPECT_TRUE(top.board.RemoveHandicapMan());
+    EXPECT_EQ(top.board.topKings, 1);
+    EXPECT_TRUE(top.board.KingCountersHold());
+
+    Position bottom = Parse("W:WKh6,Kc1:Ba7");
+    EXPECT_FALSE(bottom.board.RemoveHandicapMan());
+    EXPECT_EQ(bottom.board.At(Point{8, 6}).owner, Empty);
+    EXPECT_EQ(bottom.board.bottomKings, 1);
+    EXPECT_TRUE(bottom.board.KingCountersHold());
+    HListMoves list;
+    EXPECT_EQ(list.Generate(Bottom, bottom.board), 7);  // the king on c1: b2, a3, d2 ... h6
+}
+
+// Random play from the start with the handicap taken at random moments,
+// moves taken back at random: after every board operation the counters
+// count the kings on the board, and the moves listed equal those listed from
+// a copy whose counters are worked out from its cells.
+TEST(Board, KingCountersHoldOverRandomPlayWithTheHandicap) {
+    std::mt19937 rng(11);
+    HListMoves lists[120];
+    HListMoves recount;
+    int handicapKings = 0, kingMoves = 0;
+    for (int game = 0; game < 200; ++game) {
+        HDoska board;
+        board.SetInitial();
+        const HMove* played[120];
+        uint8_t side = Bottom;
+        int ply = 0;
+        while (ply < 120) {
+            if (rng() % 12 == 0) {
+                const int32_t kingsBefore = board.topKings + board.bottomKings;
+                board.RemoveHandicapMan();
+                handicapKings += kingsBefore != board.topKings + board.bottomKings;
+                ASSERT_TRUE(board.KingCountersHold()) << "game " << game << " handicap";
+                ply = 0;  // moves before the handicap can no longer be taken back
+            }
+            const int32_t n = lists[ply].Generate(side, board);
+            HDoska copy = board;
+            copy.topKings = copy.bottomKings = 0;
+            for (const Point p : kSquareOrder)
+                if (copy.At(p).owner >= Bottom && copy.At(p).king == 1)
+                    ++copy.Kings(copy.At(p).owner);
+            ASSERT_EQ(recount.Generate(side, copy), n) << "game " << game;
+            for (int32_t i = 0; i < n; ++i)
+                ASSERT_EQ(recount.Move(i).PathText(), lists[ply].Move(i).PathText());
+            if (n == 0) break;
+            const HMove& move = lists[ply].Move(int32_t(rng() % uint32_t(n)));
+            kingMoves += move.From().king;
+            board.ApplyMove(move);
+            played[ply++] = &move;
+            ASSERT_TRUE(board.KingCountersHold()) << "game " << game << " ply " << ply;
+            side = Opponent(side);
+            if (ply > 2 && rng() % 10 == 0) {  // take two plies back
+                for (int k = 0; k < 2; ++k) {
+                    board.UndoMove(*played[--ply]);
+                    ASSERT_TRUE(board.KingCountersHold()) << "game " << game << " undo";
+                    side = Opponent(side);
+                }
+            }
+        }
+    }
+    EXPECT_GT(kingMoves, 100);    // kings were met,
+    EXPECT_GT(handicapKings, 0);  // and the handicap took some of them off
+}
+
 }  // namespace

@@ -122,7 +122,7 @@ int RunPack(Args args) {
         else if (arg == "--kind")
             kind = uint8_t(ParseInt(OptionValue(args, i), "--kind", 0, 1));
         else if (arg == "--depth")
-            params.searchDepth = ParseInt(OptionValue(args, i), "--depth", 1, kMaxDepth);
+            params.searchDepth = ParseInt(OptionValue(args, i), "--depth", 0, kMaxDepth);
         else if (arg == "--weights")
             ParseWeights(OptionValue(args, i), params);
         else if (arg.size() > 1 && arg[0] == '-')
