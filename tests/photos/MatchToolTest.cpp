@@ -146,6 +146,19 @@ TEST_F(MatchTool, TheSameSeedPlaysTheSameGames) {
     EXPECT_EQ(r.scoreA + r.scoreB, 6.0);
 }
 
+TEST_F(MatchTool, SearchesBoundOnlyByTimeAreStoppedAndTheGamesEnd) {
+    // Depth 99 never ends by itself: every move is stopped by the clock. Who
+    // wins depends on the machine; that the series ends and adds up does not.
+    const std::string a = Opponent("a.p_g", {99, 2, 1, 1, 3});
+    const std::string b = Opponent("b.p_g", {99, 2, 1, 1, 3});
+    const ToolRun run = Engine("match " + a + " " + b + " --games 2 --ms 2", false);
+    ASSERT_EQ(run.status, 0) << run.all;
+    const MatchReport r = ReadReport(run.out, a, b);
+    EXPECT_EQ(r.games, 2) << run.out;
+    EXPECT_EQ(r.scoreA + r.scoreB, 2.0) << run.out;
+    EXPECT_EQ(r.scoreA, r.aFromGames);
+}
+
 TEST_F(MatchTool, BadFilesAndOptionsAreRefusedOnOneLine) {
     const std::string good = Opponent("good.p_g", {1, 2, 1, 1, 3});
     dir.Write("junk.p_g", std::vector<uint8_t>(400, 'x'));
