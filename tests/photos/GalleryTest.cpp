@@ -80,22 +80,24 @@ TEST_F(DemoGallery, StrengthClimbsFromAMaterialBlindBeginner) {
     // The search deepens its limit 1, 3, 5, ...: an even depth searches as deep
     // as the odd one below it.
     const auto realDepth = [](const HData& e) { return e.searchDepth - 1 + e.searchDepth % 2; };
+    bool kingsCounted = false;
     for (size_t i = 1; i < entries.size(); ++i) {
-        // each step is two plies deeper, or starts counting material at the same depth
+        const HData& e = entries[i];
         const HData& before = entries[i - 1];
-        const bool blindBefore = before.manValue == 0 && before.kingValue == 0;
-        if (realDepth(entries[i]) == realDepth(before)) {
-            EXPECT_TRUE(blindBefore) << "opponent " << i;
-            EXPECT_GT(entries[i].manValue, 0) << "opponent " << i;
-        } else {
-            EXPECT_GE(realDepth(entries[i]), realDepth(before) + 2) << "opponent " << i;
+        // every step is a change: deeper, or other weights at the same depth
+        EXPECT_GE(realDepth(e), realDepth(before)) << "opponent " << i;
+        EXPECT_NE(e.Params(), before.Params()) << "opponent " << i;
+        EXPECT_GT(e.manValue, 0) << "opponent " << i;
+        // once an opponent knows a king is worth more than a man, all later ones do
+        if (kingsCounted) {
+            EXPECT_GT(e.kingValue, e.manValue) << "opponent " << i;
         }
-        // a king is worth more than a man to every opponent who counts material
-        if (entries[i].manValue > 0) {
-            EXPECT_GT(entries[i].kingValue, entries[i].manValue) << "opponent " << i;
-        }
+        kingsCounted = kingsCounted || e.kingValue > e.manValue;
     }
-    EXPECT_GE(entries.back().searchDepth, 9);
+    EXPECT_TRUE(kingsCounted);
+    // the top one is bounded by the thinking time, not by its depth
+    // (33 is the search's deepest iteration, HSearch::kMaxDepthLimit)
+    EXPECT_GE(entries.back().searchDepth, 33);
     EXPECT_GT(entries.back().manValue, 0);
 }
 
