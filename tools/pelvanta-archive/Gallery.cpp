@@ -10,15 +10,16 @@ const std::vector<Opponent>& DemoOpponents() {
     // steps, and past depth 7 two plies more are too small a step: the top
     // of the ladder climbs four plies at a time. Below that the steps are
     // what an opponent sees: a forced win five plies ahead, then men, then
-    // men three plies ahead, kings, and promotion. The last one is bounded
-    // only by the thinking time. Every opponent beats the one before in
+    // men three plies ahead, then kings worth a third of a man, then kings
+    // and promotion at their worth. The last one is bounded only by the
+    // thinking time. Every opponent beats the one before in
     // `pelvanta-engine match` (README.md).
     static const std::vector<Opponent> opponents = {
         {"meadow at sunrise", {1, 0, 0, 0, 0}, PaintMeadow, 3, 20, 200, 230},
         {"orchard through the year", {5, 0, 0, 0, 0}, PaintOrchard, 2, 20, 70, 255},
         {"lighthouse", {1, 0, 0, 1, 1}, PaintLighthouse, 3, 50, 90, 220},
         {"voyage", {3, 0, 0, 1, 0}, PaintVoyage, 1, 30, 150, 230},
-        {"mountain lake", {3, 0, 0, 1, 1}, PaintLake, 2, 20, 90, 250},
+        {"mountain lake", {3, 0, 0, 3, 1}, PaintLake, 2, 20, 90, 250},
         {"balloons", {3, 2, 1, 1, 3}, PaintBalloons, 2, 30, 60, 230},
         {"coral reef", {5, 2, 1, 1, 3}, PaintReef, 2, 30, 170, 230},
         {"ringed planet", {7, 2, 1, 1, 3}, PaintSky, 2, 30, 90, 230},
