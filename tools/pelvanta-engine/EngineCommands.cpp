@@ -16,6 +16,7 @@
 #include "platform/MessageQueue.h"
 #include "platform/Os.h"
 #include "tools/pelvanta-engine/Cli.h"
+#include "tools/pelvanta-engine/Match.h"
 
 namespace {
 
@@ -435,6 +436,9 @@ const std::vector<Command>& EngineCommands() {
         {"load", "load [--workers N] [--ms T] [--full-width]", Load},
         {"selfplay", "selfplay [--depth D] [--weights P,F,M,K] [--think-ms T] [--games N]",
          SelfPlay},
+#ifdef PELVANTA_MATCH
+        {"match", kMatchUsage, RunMatch},
+#endif
     };
     return commands;
 }
