@@ -43,6 +43,23 @@ TEST(ToolkitTimer, TicksOnlyWhileEnabled) {
     EXPECT_EQ(ticks, stoppedAt);
 }
 
+TEST(ToolkitTimer, EveryStartIsToldWithTheIntervalItRunsAt) {
+    std::vector<std::pair<const Timer*, int>> starts;
+    Timer::SetStartObserver([&](const Timer& timer, int ms) { starts.push_back({&timer, ms}); });
+    Timer timer(60000, [] {});
+    timer.SetEnabled(true);
+    timer.SetEnabled(true);  // already running: not a new start
+    timer.SetInterval(70000);
+    timer.SetEnabled(false);
+    timer.SetEnabled(true);
+    Timer::SetStartObserver({});
+    timer.SetEnabled(false);
+    timer.SetEnabled(true);  // nobody listens any more
+    timer.SetEnabled(false);
+    EXPECT_EQ(starts,
+              (std::vector<std::pair<const Timer*, int>>{{&timer, 60000}, {&timer, 70000}}));
+}
+
 TEST(ToolkitTimer, IntervalChangesWhileDisabled) {
     Timer timer(300, [] {});
     timer.SetInterval(1000);
