@@ -385,7 +385,7 @@ TEST_F(MainFormTest, DrawRefusedWithoutAKingAndAcceptedWithOne) {
     EXPECT_TRUE(board()->isEnabled());  // play goes on
     EXPECT_TRUE(form->InGame());
     EXPECT_FALSE(allWorkersStopped());  // and so does the pondering
-    ASSERT_TRUE(WaitFor([&] { return !endShown(); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return !endShown(); }));
     EXPECT_TRUE(board()->isEnabled());
 
     setPosition("W:WKa1,c3:Bf6,h8");
@@ -507,7 +507,7 @@ TEST_F(MainFormTest, ComputerMayMoveWhileTheCloseQuestionIsShown) {
     party().SetThinkTime(200);
     clickPath({"c3", "d4"});
     answer = [this] {
-        WaitFor([&] { return moveCount() == 2; }, 5000);
+        WaitFor([&] { return moveCount() == 2; });
         return false;
     };
     EXPECT_FALSE(form->close());

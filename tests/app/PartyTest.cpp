@@ -427,8 +427,8 @@ TEST_F(PartyTest, TwoJumpCaptureIsEnteredLandingByLanding) {
     EXPECT_EQ(Shown(host.party, Sq("d4")), "top man");
     EXPECT_EQ(Shown(host.party, Sq("f6")), "top man");
     EXPECT_TRUE(host.movesLine.text().isEmpty());
-    ASSERT_TRUE(WaitFor([&] { return Shown(host.party, Sq("e5")) == "bottom man"; }, 2000));
-    ASSERT_TRUE(WaitFor([&] { return Shown(host.party, Sq("e5")) == "empty"; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return Shown(host.party, Sq("e5")) == "bottom man"; }));
+    ASSERT_TRUE(WaitFor([&] { return Shown(host.party, Sq("e5")) == "empty"; }));
 
     ClickSquare(&host.board, Sq("g7"));
     EXPECT_EQ(host.movesLine.text().toStdString(), " > c3:e5:g7");

@@ -34,7 +34,7 @@ TEST(ToolkitTimer, TicksOnlyWhileEnabled) {
 
     timer.SetEnabled(true);
     EXPECT_TRUE(timer.Enabled());
-    ASSERT_TRUE(WaitFor([&] { return ticks >= 3; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return ticks >= 3; }));
     EXPECT_EQ(timer.Ticks(), ticks);
 
     timer.SetEnabled(false);
@@ -76,7 +76,7 @@ TEST(ToolkitTimer, HandlerMayStopItsOwnTimer) {
     });
     self = &timer;
     timer.SetEnabled(true);
-    ASSERT_TRUE(WaitFor([&] { return ticks == 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return ticks == 1; }));
     QTest::qWait(20);
     EXPECT_EQ(ticks, 1);
     EXPECT_FALSE(timer.Enabled());
@@ -309,7 +309,7 @@ TEST(ToolkitQuestion, RealBoxDefaultsToNoAndKeepsTimersRunning) {
                 noText = box->button(QMessageBox::No)->text();
             return;
         }
-        if (ticks - ticksAtOpen < 3 && open.elapsed() < 5000) return;
+        if (ticks - ticksAtOpen < 3 && open.elapsed() < gui_test::kPatienceMs) return;
         ticksWhileOpen = ticks - ticksAtOpen;
         watcher.stop();
         QTest::keyClick(box, Qt::Key_Return);
