@@ -1,10 +1,13 @@
 #include "engine/Transposition.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
 TranspositionTable::TranspositionTable(size_t bytes) {
-    buckets_ = std::bit_floor(bytes / sizeof(Bucket) > 0 ? bytes / sizeof(Bucket) : 1);
+    // At least two buckets: the bucket is the key's top bits, and a shift by
+    // all 64 of them would be undefined.
+    buckets_ = std::bit_floor(std::max(bytes / sizeof(Bucket), size_t{2}));
     shift_ = 64 - std::countr_zero(buckets_);
     table_ = std::make_unique<Bucket[]>(buckets_);
     Clear();

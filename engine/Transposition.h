@@ -19,6 +19,8 @@ class TranspositionTable {
 public:
     static constexpr uint8_t kNoMove = 255;
 
+    // Rounded down to a power of two buckets of 64 bytes, two at least; a
+    // small table lets tests force collisions.
     explicit TranspositionTable(size_t bytes);
 
     struct Hit {

@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 
@@ -24,20 +25,25 @@ bool OsThread::Start(Routine routine, void* object) {
     routine_ = routine;
     object_ = object;
     liveThreads.fetch_add(1);
+    // The new thread waits at the gate until it has been put in the idle
+    // class, so it never competes with the window at normal priority. The
+    // creator lowers it, not the thread itself: a raise that follows the start
+    // at once (an abort) is then never undone by a late lowering. SCHED_IDLE
+    // needs no privilege; glibc will not create a thread in it directly.
+    std::lock_guard<std::mutex> gate(gate_);
     if (pthread_create(&handle_, nullptr, &OsThread::Body, this) != 0) {
         liveThreads.fetch_sub(1);
         return false;
     }
+    const sched_param idle{0};
+    pthread_setschedparam(handle_, SCHED_IDLE, &idle);
     started_ = true;
     return true;
 }
 
 void* OsThread::Body(void* self) {
     auto* thread = static_cast<OsThread*>(self);
-    // The thread lowers itself before any work, so it never competes with the
-    // window at normal priority. SCHED_IDLE needs no privilege.
-    const sched_param idle{0};
-    pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+    { std::lock_guard<std::mutex> gate(thread->gate_); }
     thread->routine_(thread->object_);
     liveThreads.fetch_sub(1);
     return nullptr;

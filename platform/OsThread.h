@@ -6,6 +6,7 @@
 #include <pthread.h>
 
 #include <cstdint>
+#include <mutex>
 
 class OsThread {
 public:
@@ -18,8 +19,9 @@ public:
     OsThread& operator=(const OsThread&) = delete;
 
     // Creates the thread at once, running routine(object) at the lowest
-    // priority (SCHED_IDLE on Linux). Call it from a thread of normal
-    // priority. False when the system refuses to create a thread.
+    // priority (SCHED_IDLE on Linux) from its first step. Call it from a
+    // thread of normal priority. False when the system refuses to create a
+    // thread.
     bool Start(Routine routine, void* object);
 
     // Waits until the thread has ended; nothing to do when none was started.
@@ -45,4 +47,5 @@ private:
     bool started_ = false;
     Routine routine_ = nullptr;
     void* object_ = nullptr;
+    std::mutex gate_;  // held by Start until the new thread is in the idle class
 };

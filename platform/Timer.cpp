@@ -2,6 +2,12 @@
 
 #include <utility>
 
+namespace {
+
+Timer::StartObserver startObserver;
+
+}  // namespace
+
 Timer::Timer(int intervalMs, std::function<void()> onTick) : onTick_(std::move(onTick)) {
     timer_.setInterval(intervalMs);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -16,5 +22,10 @@ void Timer::SetEnabled(bool enabled) {
         timer_.stop();
     } else if (!timer_.isActive()) {
         timer_.start();
+        if (startObserver) startObserver(*this, timer_.interval());
     }
+}
+
+void Timer::SetStartObserver(StartObserver observer) {
+    startObserver = std::move(observer);
 }

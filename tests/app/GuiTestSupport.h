@@ -17,8 +17,11 @@
 // Helpers for tests that click on the real board and read what it shows.
 namespace gui_test {
 
-// Runs the event loop until pred holds or the time is up.
-inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 10000) {
+// Runs the event loop until pred holds or the time is up. The limit only
+// ends a test that has already failed: it is far beyond what anything takes
+// even on a loaded machine, where idle-class searches may wait for seconds.
+inline constexpr int kPatienceMs = 120000;
+inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = kPatienceMs) {
     return QTest::qWaitFor(pred, timeoutMs);
 }
 

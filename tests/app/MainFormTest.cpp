@@ -24,6 +24,7 @@
 #include "platform/MainWindow.h"
 #include "platform/Question.h"
 #include "platform/ShellOpen.h"
+#include "platform/Timer.h"
 #include "rules/Hparty.h"
 #include "rules/Notation.h"
 #include "ui_AboutForm.h"
@@ -330,6 +331,60 @@ TEST_F(MainFormTest, KeptWorkerThatHasFinishedMovesWithoutWaitingForTheTimer) {
     EXPECT_EQ(party().thinkTimer.Ticks(), 0);
 }
 
+// Notes every timer start of the running program, with its interval.
+class TimerStarts {
+public:
+    TimerStarts() {
+        Timer::SetStartObserver([this](const Timer& timer, int ms) {
+            starts.push_back({&timer, ms});
+        });
+    }
+    ~TimerStarts() { Timer::SetStartObserver({}); }
+    std::vector<std::pair<const Timer*, int>> starts;
+};
+
+using Starts = std::vector<std::pair<const Timer*, int>>;
+
+TEST_F(MainFormTest, EachTimerRunsAtItsIntervalAsTheGameStartsIt) {
+    engineParams.searchDepth =
+        25;  // the reply is still being searched when the thinking time is up
+    TimerStarts noted;
+    form->StartGirlGame();
+    noted.starts.clear();
+
+    // Selecting a man: it blinks at 200 ms, gone on one tick, back on the next.
+    clickPath({"c3"});
+    EXPECT_EQ(noted.starts, (Starts{{&party().blinkTimer, 200}}));
+    ASSERT_TRUE(WaitFor([&] { return Shown(party(), Sq("c3")) == "empty"; }));
+    ASSERT_TRUE(WaitFor([&] { return Shown(party(), Sq("c3")) == "bottom man"; }));
+    noted.starts.clear();
+
+    // Completing the move: its animation at 300 ms, a quiet move done at once,
+    // then the computer's thinking time of 1000 ms, whose tick takes the move.
+    clickPath({"d4"});
+    EXPECT_EQ(noted.starts, (Starts{{&party().animTimer, 300}, {&party().thinkTimer, 1000}}));
+    noted.starts.clear();
+    ASSERT_TRUE(WaitFor([&] { return moveCount() == 2; }));
+    EXPECT_EQ(party().thinkTimer.Ticks(), 1);
+    // The computer's move is animated at 300 ms as well.
+    ASSERT_FALSE(noted.starts.empty());
+    EXPECT_EQ(noted.starts.front(), (std::pair<const Timer*, int>{&party().animTimer, 300}));
+    ASSERT_TRUE(waitForTurn());
+    noted.starts.clear();
+
+    // A refused draw: "Ни за что!" stays for 600 ms, hidden by that timer's tick.
+    ui().NDraw->trigger();
+    ASSERT_EQ(endText(), "Ни за что!");
+    ASSERT_EQ(noted.starts.size(), 1u);
+    const Timer* pause = noted.starts[0].first;
+    EXPECT_EQ(noted.starts[0].second, 600);
+    for (const Timer* own : {&party().animTimer, &party().thinkTimer, &party().blinkTimer})
+        EXPECT_NE(pause, own) << "the window's own pause timer";
+    ASSERT_TRUE(WaitFor([&] { return !endShown(); }));
+    EXPECT_EQ(pause->Ticks(), 1);
+    party().Halt();
+}
+
 TEST_F(MainFormTest, DrawRefusedWithoutAKingAndAcceptedWithOne) {
     engineParams.searchDepth = 25;
     form->StartGirlGame();
@@ -339,7 +394,7 @@ TEST_F(MainFormTest, DrawRefusedWithoutAKingAndAcceptedWithOne) {
     EXPECT_TRUE(board()->isEnabled());  // play goes on
     EXPECT_TRUE(form->InGame());
     EXPECT_FALSE(allWorkersStopped());  // and so does the pondering
-    ASSERT_TRUE(WaitFor([&] { return !endShown(); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return !endShown(); }));
     EXPECT_TRUE(board()->isEnabled());
 
     setPosition("W:WKa1,c3:Bf6,h8");
@@ -503,7 +558,7 @@ TEST_F(MainFormTest, ComputerMayMoveWhileTheCloseQuestionIsShown) {
     party().SetThinkTime(200);
     clickPath({"c3", "d4"});
     answer = [this] {
-        WaitFor([&] { return moveCount() == 2; }, 5000);
+        WaitFor([&] { return moveCount() == 2; });
         return false;
     };
     EXPECT_FALSE(form->close());

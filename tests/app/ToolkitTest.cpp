@@ -43,13 +43,30 @@ TEST(ToolkitTimer, TicksOnlyWhileEnabled) {
 
     timer.SetEnabled(true);
     EXPECT_TRUE(timer.Enabled());
-    ASSERT_TRUE(WaitFor([&] { return ticks >= 3; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return ticks >= 3; }));
     EXPECT_EQ(timer.Ticks(), ticks);
 
     timer.SetEnabled(false);
     const int stoppedAt = ticks;
     QTest::qWait(40);
     EXPECT_EQ(ticks, stoppedAt);
+}
+
+TEST(ToolkitTimer, EveryStartIsToldWithTheIntervalItRunsAt) {
+    std::vector<std::pair<const Timer*, int>> starts;
+    Timer::SetStartObserver([&](const Timer& timer, int ms) { starts.push_back({&timer, ms}); });
+    Timer timer(60000, [] {});
+    timer.SetEnabled(true);
+    timer.SetEnabled(true);  // already running: not a new start
+    timer.SetInterval(70000);
+    timer.SetEnabled(false);
+    timer.SetEnabled(true);
+    Timer::SetStartObserver({});
+    timer.SetEnabled(false);
+    timer.SetEnabled(true);  // nobody listens any more
+    timer.SetEnabled(false);
+    EXPECT_EQ(starts,
+              (std::vector<std::pair<const Timer*, int>>{{&timer, 60000}, {&timer, 70000}}));
 }
 
 TEST(ToolkitTimer, IntervalChangesWhileDisabled) {
@@ -68,7 +85,7 @@ TEST(ToolkitTimer, HandlerMayStopItsOwnTimer) {
     });
     self = &timer;
     timer.SetEnabled(true);
-    ASSERT_TRUE(WaitFor([&] { return ticks == 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return ticks == 1; }));
     QTest::qWait(20);
     EXPECT_EQ(ticks, 1);
     EXPECT_FALSE(timer.Enabled());
@@ -301,7 +318,7 @@ TEST(ToolkitQuestion, RealBoxDefaultsToNoAndKeepsTimersRunning) {
                 noText = box->button(QMessageBox::No)->text();
             return;
         }
-        if (ticks - ticksAtOpen < 3 && open.elapsed() < 5000) return;
+        if (ticks - ticksAtOpen < 3 && open.elapsed() < gui_test::kPatienceMs) return;
         ticksWhileOpen = ticks - ticksAtOpen;
         watcher.stop();
         QTest::keyClick(box, Qt::Key_Return);

@@ -58,6 +58,47 @@ TEST(RootLoop, SearchDepthFourRunsLimitsOneAndThree) {
     }
 }
 
+TEST(RootLoop, SearchDepthTwoLeavesTheValuesOfLimitOne) {
+    // Limits go 1, 3, 5, ...: with searchDepth 2 only limit 1 runs, so no
+    // value may come from a look two plies deep. The position is one where a
+    // second iteration at limit 2 would show: every root move starts as a
+    // candidate, none wins or loses, and a move that is among the best at
+    // limit 1 is worth something else at limit 2.
+    const EngineParams params{2, 5, 7, 1, 3};
+    ParamsScope scope(params);
+    std::optional<Position> chosen;
+    for (Position position : MixedPositions(21, 80)) {
+        HListMoves list;
+        const int32_t n = list.Generate(position.sideToMove, position.board);
+        if (n < 2) continue;
+        bool fit = true;
+        int32_t best = INT32_MIN;
+        std::vector<int32_t> one, two;
+        for (int32_t i = 0; i < n && fit; ++i) {
+            const HMove& move = list.Move(i);
+            fit = move.score == list.Move(0).score;
+            one.push_back(SlowRootValue(position, move, 1));
+            two.push_back(SlowRootValue(position, move, 2));
+            fit = fit && std::abs(one.back() - move.score) <= 80 &&
+                  std::abs(two.back() - move.score) <= 80;
+            best = std::max(best, one.back());
+        }
+        bool shows = false;
+        for (size_t i = 0; fit && i < one.size(); ++i) shows |= one[i] == best && two[i] != one[i];
+        if (fit && shows) {
+            chosen = position;
+            break;
+        }
+    }
+    ASSERT_TRUE(chosen) << "no position among the sample tells limit 1 from limit 2";
+    auto s = SearchedHere(ToFen(chosen->board, chosen->sideToMove), params);
+    EXPECT_EQ(s->worker->CandidateCount(), s->list.Count());
+    for (int32_t i = 0; i < s->list.Count(); ++i) {
+        const HMove& move = s->list.Move(i);
+        EXPECT_EQ(move.value, SlowRootValue(s->position, move, 1)) << move.PathText();
+    }
+}
+
 TEST(RootLoop, SearchDepthBelowOneRunsNoIteration) {
     for (const int32_t depth : {0, -3}) {
         auto s = SearchedHere("W:Wc3,g1:Bb4,d4,d6,h8", EngineParams{depth, 5, 7, 1, 3});

@@ -162,6 +162,34 @@ TEST(Archive, LengthsThatAreNotPositiveOrRunPastTheEnd) {
     EXPECT_TRUE(Refused(withPhotoLength(std::numeric_limits<int32_t>::min()), "not positive"));
 }
 
+TEST(Archive, LastPhotoMayEndAtTheLastByteButNotOnePast) {
+    const Parts parts;
+    for (const size_t trailing : {size_t{0}, size_t{3}}) {
+        std::vector<uint8_t> good = PlainArchive(kParams, parts.thumb, parts.photos);
+        good.insert(good.end(), trailing, uint8_t{0xD9});
+        const size_t lastLengthAt = good.size() - trailing - parts.photos[2].size() - 4;
+        const auto withLastLength = [&](size_t length) {
+            std::vector<uint8_t> file = good;
+            for (int i = 0; i < 4; ++i)
+                file[lastLengthAt + size_t(i)] = uint8_t(uint32_t(length) >> (8 * i));
+            return file;
+        };
+        const size_t toTheEnd = parts.photos[2].size() + trailing;
+        std::string reason;
+        ArchiveLayout layout;
+        const std::vector<uint8_t> exact = withLastLength(toTheEnd);
+        ASSERT_TRUE(ReadLayout(exact, layout, reason)) << reason;
+        EXPECT_EQ(layout.usedBytes, exact.size());
+        ASSERT_EQ(layout.photos.size(), 3u);
+        EXPECT_EQ(layout.photos[2].data() + layout.photos[2].size(), exact.data() + exact.size());
+
+        const std::vector<uint8_t> past = withLastLength(toTheEnd + 1);
+        EXPECT_FALSE(ReadLayout(past, layout, reason)) << "trailing " << trailing;
+        EXPECT_NE(reason.find("photo 2 length"), std::string::npos) << reason;
+        EXPECT_TRUE(Refused(past, "photo 2 length"));
+    }
+}
+
 TEST(Archive, PhotoCountsOutsideWhatTheBodyCanHold) {
     const Parts parts;
     const auto withCount = [&](int32_t count) {

@@ -86,38 +86,105 @@ TEST(Random, DrawsCoverEverySmallRemainder) {
 
 struct Probe {
     std::atomic<int> ran{0};
-    int policy = -1;
+    std::atomic<int> policy{-1};       // the routine's own policy, as it found it on entry
+    std::atomic<int> policyAtEnd{-1};  // and as it was when the routine was let go
+    std::atomic<bool> recorded{false};
     std::atomic<bool> release{false};
 };
 
 void Record(void* object) {
     auto* probe = static_cast<Probe*>(object);
+    int policy = -1;
     sched_param param{};
-    pthread_getschedparam(pthread_self(), &probe->policy, &param);
+    pthread_getschedparam(pthread_self(), &policy, &param);
+    probe->policy.store(policy);
+    probe->recorded.store(true);
     while (!probe->release.load()) std::this_thread::yield();
+    pthread_getschedparam(pthread_self(), &policy, &param);
+    probe->policyAtEnd.store(policy);
     probe->ran.fetch_add(1);
 }
 
-TEST(OsThreadThreads, RunsTheRoutineAtIdlePriorityAndJoinWaitsForIt) {
-    int callerPolicy = -1;
+int PolicyOf(pthread_t thread) {
+    int policy = -1;
     sched_param param{};
-    pthread_getschedparam(pthread_self(), &callerPolicy, &param);
+    EXPECT_EQ(pthread_getschedparam(thread, &policy, &param), 0);
+    return policy;
+}
+
+// Whether this process may move a thread out of the idle class: root may, a
+// player usually may not (RLIMIT_NICE). Asked of a thread of our own, so the
+// tests expect what the system grants rather than what the user is.
+bool MayLeaveIdle() {
+    bool may = false;
+    std::thread probe([&] {
+        const sched_param zero{0};
+        if (pthread_setschedparam(pthread_self(), SCHED_IDLE, &zero) != 0) return;
+        may = pthread_setschedparam(pthread_self(), SCHED_OTHER, &zero) == 0;
+    });
+    probe.join();
+    return may;
+}
+
+// Waits, without a deadline, until the routine has looked at its policy: an
+// idle-class thread on a busy machine may take long to get there.
+void AwaitRecord(const Probe& probe) {
+    while (!probe.recorded.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+TEST(OsThreadThreads, RunsTheRoutineAtIdlePriorityAndJoinWaitsForIt) {
+    const int callerPolicy = PolicyOf(pthread_self());
     Probe probe;
     OsThread thread;
     const int32_t live = OsThread::LiveCount();
     ASSERT_TRUE(thread.Start(&Record, &probe));
     EXPECT_TRUE(thread.Joinable());
     EXPECT_EQ(OsThread::LiveCount(), live + 1);
-    thread.RaiseToHighest();  // refused without privilege; either way harmless
+    AwaitRecord(probe);  // the raise below must not land before the routine looked
+    EXPECT_EQ(probe.policy.load(), SCHED_IDLE);
+    EXPECT_EQ(probe.ran.load(), 0) << "held until released";
     probe.release.store(true);
     thread.Join();
     EXPECT_FALSE(thread.Joinable());
-    EXPECT_EQ(probe.ran.load(), 1);
-    EXPECT_EQ(probe.policy, SCHED_IDLE);
+    EXPECT_EQ(probe.ran.load(), 1) << "Join returned before the routine did";
     EXPECT_EQ(OsThread::LiveCount(), live);
-    int policy = -1;
-    pthread_getschedparam(pthread_self(), &policy, &param);
-    EXPECT_EQ(policy, callerPolicy) << "starting a thread leaves the caller as it was";
+    EXPECT_EQ(PolicyOf(pthread_self()), callerPolicy)
+        << "starting a thread leaves the caller as it was";
+}
+
+TEST(OsThreadThreads, RaiseLiftsTheThreadWhereTheSystemAllowsIt) {
+    const int callerPolicy = PolicyOf(pthread_self());
+    const int raised = MayLeaveIdle() ? SCHED_OTHER : SCHED_IDLE;
+    Probe probe;
+    OsThread thread;
+    ASSERT_TRUE(thread.Start(&Record, &probe));
+    AwaitRecord(probe);
+    EXPECT_EQ(probe.policy.load(), SCHED_IDLE);
+    thread.RaiseToHighest();  // refused without privilege; either way harmless
+    EXPECT_EQ(PolicyOf(thread.Handle()), raised);
+    probe.release.store(true);
+    thread.Join();
+    EXPECT_EQ(probe.ran.load(), 1);
+    EXPECT_EQ(PolicyOf(pthread_self()), callerPolicy);
+}
+
+TEST(OsThreadThreads, ARaiseRightAfterTheStartIsNotUndoneByTheThread) {
+    // An abort can follow a start at once; the thread must not lower itself
+    // again after it was raised, whenever it gets to run. (What the routine
+    // sees on entry depends on which comes first, the raise or its first
+    // step; from its first step on, nothing may lower it.)
+    const int raised = MayLeaveIdle() ? SCHED_OTHER : SCHED_IDLE;
+    for (int i = 0; i < 20; ++i) {
+        Probe probe;
+        OsThread thread;
+        ASSERT_TRUE(thread.Start(&Record, &probe));
+        thread.RaiseToHighest();
+        AwaitRecord(probe);
+        EXPECT_EQ(PolicyOf(thread.Handle()), raised) << "round " << i;
+        probe.release.store(true);
+        thread.Join();
+        EXPECT_EQ(probe.policyAtEnd.load(), raised) << "as the routine ended, round " << i;
+    }
 }
 
 TEST(OsThreadThreads, DestructorJoinsARunningThread) {

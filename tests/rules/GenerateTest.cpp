@@ -51,6 +51,38 @@ TEST(Generate, ManCrownedMidCaptureGoesOnAsKing) {
     EXPECT_EQ(Paths("W:Wb6:Bc7"), (V{"b6:d8"}));  // crowned, nothing more to take
 }
 
+TEST(Generate, ManCapturesRunDownRightDownLeftUpRightUpLeft) {
+    // A man with a capture in each of the four directions: the list follows
+    // the fixed direction order, which the clicks and the tie-break rely on.
+    EXPECT_EQ(Paths("W:Wd4:Bc5,e5,c3,e3"), (V{"d4:f2", "d4:b2", "d4:f6", "d4:b6"}));
+    EXPECT_EQ(Paths("B:Wf4,d4,f6,d6:Be5"), (V{"e5:g3", "e5:c3", "e5:g7", "e5:c7"}));
+    // The same order at each later jump of a sequence.
+    EXPECT_EQ(Paths("W:Wa5:Bb6,d6,d4,f4,f6"), (V{"a5:c7:e5:g3", "a5:c7:e5:c3", "a5:c7:e5:g7"}));
+}
+
+TEST(Generate, KingQuietMovesInDirectionOrder) {
+    EXPECT_EQ(Paths("W:WKd4:B"), (V{"d4-e3", "d4-f2", "d4-g1", "d4-c3", "d4-b2", "d4-a1", "d4-e5",
+                                    "d4-f6", "d4-g7", "d4-h8", "d4-c5", "d4-b6", "d4-a7"}));
+}
+
+TEST(Generate, MatchFindsTheFirstCaptureInDirectionOrder) {
+    // Clicking the man selects the move listed first; its second click
+    // completes whichever capture it names.
+    std::string error;
+    auto p = ParseFen("W:Wd4:Bc5,e5,c3,e3", error);
+    HListMoves list;
+    list.Generate(Bottom, p->board);
+    int32_t index = -1;
+    EXPECT_EQ(list.Match(Point{4, 4}, 0, index), 1);
+    EXPECT_EQ(list.Move(index).PathText(), "d4:f2");
+    const char* landings[] = {"f2", "b2", "f6", "b6"};
+    for (const char* landing : landings) {
+        int32_t at = index;
+        ASSERT_EQ(list.Match(Point{landing[0] - 'a' + 1, landing[1] - '0'}, 1, at), 2) << landing;
+        EXPECT_EQ(list.Move(at).PathText(), std::string("d4:") + landing);
+    }
+}
+
 TEST(Generate, KingLandingsFarthestFirst) {
     EXPECT_EQ(Paths("W:WKa1:Bc3"), (V{"a1:h8", "a1:g7", "a1:f6", "a1:e5", "a1:d4"}));
 }
