@@ -1,6 +1,7 @@
 #include "platform/OsThread.h"
 
 #include <sched.h>
+#include <unistd.h>
 
 #include <atomic>
 
@@ -36,9 +37,10 @@ void* OsThread::Body(void* self) {
     auto* thread = static_cast<OsThread*>(self);
     // The thread lowers itself before any work, so it never competes with the
     // window at normal priority. SCHED_IDLE needs no privilege.
-    const sched_param idle{0};
-    pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+    thread->tid_.store(gettid());
+    LowerCallingThread();
     thread->routine_(thread->object_);
+    thread->tid_.store(0);
     liveThreads.fetch_sub(1);
     return nullptr;
 }
@@ -49,10 +51,21 @@ void OsThread::Join() {
     started_ = false;
 }
 
+// The system call itself, by thread id: the library's wrapper locks the
+// thread's descriptor, which the thread holds while it lowers itself, and
+// once lowered it may not run again for a long time.
 void OsThread::RaiseToHighest() {
-    if (!started_) return;
+    const pid_t tid = tid_.load();
+    if (!started_ || tid == 0) return;
     const sched_param normal{0};
-    pthread_setschedparam(handle_, SCHED_OTHER, &normal);  // EPERM is expected and ignored
+    sched_setscheduler(tid, SCHED_OTHER, &normal);  // EPERM is expected and ignored
+}
+
+// Through the library, which keeps what it reports about the thread true;
+// only the thread itself takes its descriptor's lock here.
+void OsThread::LowerCallingThread() {
+    const sched_param idle{0};
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
 }
 
 int32_t OsThread::LiveCount() {

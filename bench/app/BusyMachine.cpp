@@ -211,7 +211,7 @@ protected:
         }
         if (!IsAppMessage(e->type())) return QWidget::event(e);
         if (e->type() == QEvent::Type(kMsgWorkerReady)) {
-            party.TakeResult();
+            party.OnWorkerReady();
         } else {
             gameOver = true;
         }
