@@ -78,7 +78,7 @@ public:
     int32_t RankedCount() const { return rankedCount_; }
     uint64_t Nodes() const { return search_ != nullptr ? search_->nodes : 0; }
     size_t Bytes() const {
-        return sizeof(*this) + (search_ != nullptr ? search_->Bytes() - sizeof(HSearch) : 0);
+        return sizeof(*this) + (search_ != nullptr ? search_->Bytes() : 0);
     }
     bool ThreadFailed() const { return threadFailed_; }
     // While held, a thread that ends a task keeps its worker busy until
