@@ -337,4 +337,44 @@ TEST(Worker, HeldThreadKeepsItsWorkerBusyUntilReleased) {
     EXPECT_TRUE(worker->Start(game.list));
 }
 
+TEST(Worker, EveryReadDuringTheSearchSeesOneWholePublishedSet) {
+    const EngineParams params{5, 5, 7, 1, 3};
+    ParamsScope scope(params);
+    Game game(kMiddlegame);
+    const int32_t n = game.list.Count();
+    ASSERT_GE(n, 2);
+    auto worker = std::make_unique<HAnalyzThread>();
+    ASSERT_TRUE(worker->Start(game.list));
+    int32_t lastDepth = 0;
+    int32_t reads = 0;
+    while (worker->Busy() || reads == 0) {
+        ++reads;
+        const int32_t depth = worker->CompletedDepth();
+        EXPECT_TRUE(depth == 0 || depth % 2 == 1) << depth;
+        EXPECT_GE(depth, lastDepth) << "published sets come in order";
+        lastDepth = depth;
+        const int32_t count = worker->CandidateCount();
+        ASSERT_GE(count, 1);
+        ASSERT_LE(count, n);
+        for (int32_t c = 0; c < count; ++c) {
+            ASSERT_GE(worker->Candidate(c), 0);
+            ASSERT_LT(worker->Candidate(c), n);
+        }
+        const HMove* chosen = worker->PickMove();
+        ASSERT_NE(chosen, nullptr);
+        EXPECT_EQ(game.position.board.At(chosen->steps[0].pos).owner, game.position.sideToMove);
+        std::this_thread::sleep_for(1ms);
+    }
+    worker->Join();
+    EXPECT_TRUE(worker->Finished());
+    // The last set is the search's final word: at a completed depth 5 every
+    // candidate carries its value at limit 5.
+    if (worker->CompletedDepth() == 5) {
+        for (int32_t c = 0; c < worker->CandidateCount(); ++c) {
+            const int32_t i = worker->Candidate(c);
+            EXPECT_EQ(worker->Value(i), SlowRootValue(game.position, game.list.Move(i), 5));
+        }
+    }
+}
+
 }  // namespace
