@@ -84,12 +84,21 @@ HAnalyzThread::~HAnalyzThread() {
 
 // Sets every field of a new task while the thread is idle; the release store
 // of the phase then hands them over.
+void HAnalyzThread::MakeSearch() {
+    if (search_ != nullptr) return;
+    search_ = std::make_unique<HSearch>();
+    search_->stop = &stopped_;
+}
+
+bool HAnalyzThread::MakeReady() {
+    if (Busy()) return true;
+    MakeSearch();
+    return thread_.Joinable() || thread_.Start(&HAnalyzThread::Body, this);
+}
+
 bool HAnalyzThread::Prepare() {
     if (Busy()) return false;
-    if (search_ == nullptr) {
-        search_ = std::make_unique<HSearch>();
-        search_->stop = &stopped_;
-    }
+    MakeSearch();
     claimed_ = true;
     silent_.store(1);
     stopped_.store(1);

@@ -41,6 +41,10 @@ public:
     // The moves' own gains are the values; no thread and no search.
     bool StartUnsearched();
 
+    // Makes the search state and the thread now, so that a first task costs
+    // the caller no more than any other. False when no thread could be made.
+    bool MakeReady();
+
     void Abort();          // does not wait; the task is no longer wanted
     void RequestNotice();  // posts kMsgWorkerReady now if stopped, else when done
     // The search ended by itself (or there was nothing to search): the
@@ -77,9 +81,7 @@ public:
     // How many candidates the last PickMove found tied for best, at the front.
     int32_t RankedCount() const { return rankedCount_; }
     uint64_t Nodes() const { return search_ != nullptr ? search_->nodes : 0; }
-    size_t Bytes() const {
-        return sizeof(*this) + (search_ != nullptr ? search_->Bytes() : 0);
-    }
+    size_t Bytes() const { return sizeof(*this) + (search_ != nullptr ? search_->Bytes() : 0); }
     bool ThreadFailed() const { return threadFailed_; }
     // While held, a thread that ends a task keeps its worker busy until
     // released: the state of a machine where abandoned searches cannot run.
@@ -107,6 +109,7 @@ private:
     static void Body(void* self);
     void Loop();
     bool Prepare();
+    void MakeSearch();
     void Run();
     void Finish();
     void Publish();

@@ -32,6 +32,9 @@ HParty::HParty(QWidget* form, ImageControl* boardImage)
     boardImage->onMouseDown = [this](Qt::MouseButton button, int x, int y) {
         OnBoardMouseDown(button, x, y);
     };
+    // Fifty workers, enough for a whole turn, are ready from the start; the
+    // rest are made when first needed, while earlier ones are still busy.
+    for (int32_t i = 0; i < kWorkers; ++i) workers[i].MakeReady();
 }
 
 HParty::~HParty() {

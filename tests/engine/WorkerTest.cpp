@@ -377,4 +377,31 @@ TEST(Worker, EveryReadDuringTheSearchSeesOneWholePublishedSet) {
     }
 }
 
+TEST(Worker, MakeReadyMakesTheThreadAheadOfTheFirstTask) {
+    MessageQueue queue;
+    ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    const int32_t live = OsThread::LiveCount();
+    {
+        auto worker = std::make_unique<HAnalyzThread>();
+        ASSERT_TRUE(worker->MakeReady());
+        EXPECT_EQ(OsThread::LiveCount(), live + 1);
+        EXPECT_FALSE(worker->Busy());
+        EXPECT_FALSE(worker->Claimed());
+        EXPECT_TRUE(worker->Stopped());
+        EXPECT_GT(worker->Bytes(), sizeof(HAnalyzThread)) << "its search state is made too";
+        const pthread_t made = worker->Thread().Handle();
+        ASSERT_TRUE(worker->MakeReady());  // a second call changes nothing
+        EXPECT_EQ(OsThread::LiveCount(), live + 1);
+        ASSERT_TRUE(worker->Start(game.list));
+        EXPECT_TRUE(pthread_equal(made, worker->Thread().Handle()));
+        worker->RequestNotice();
+        ASSERT_TRUE(queue.WaitFor(1, kPatience));
+        worker->Join();
+        EXPECT_TRUE(worker->Finished());
+        EXPECT_EQ(worker->CompletedDepth(), 3);
+    }
+    EXPECT_EQ(OsThread::LiveCount(), live);
+}
+
 }  // namespace

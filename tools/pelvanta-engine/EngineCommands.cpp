@@ -256,6 +256,7 @@ int Load(Args& args) {
         lists.back()->Generate(middlegame.sideToMove, *boards.back());
         pool.push_back(std::make_unique<HAnalyzThread>());
         pool.back()->searchKind = kind;
+        pool.back()->MakeReady();  // as the game's own workers are
     }
     const Clock::time_point started = Clock::now();
     for (int32_t i = 0; i < workers; ++i) pool[i]->Start(*lists[i]);
