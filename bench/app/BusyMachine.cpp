@@ -269,6 +269,8 @@ public:
         QApplication::exec();
         stop.store(true);
         poster.join();
+        // Probes still queued would be counted in the next load, late by the pause between.
+        QCoreApplication::removePostedEvents(&host_, kProbe);
         app_.afterEvent = nullptr;
         party_.Halt();
         result_.events = host_.probes;
