@@ -164,7 +164,7 @@ void TMainForm::Dispatch(uint32_t message) {
 }
 
 void TMainForm::OnComputerMove() {
-    _pParty->TakeResult();
+    _pParty->OnWorkerReady();
 }
 
 void TMainForm::OnTopWins() {

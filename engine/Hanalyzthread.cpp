@@ -1,122 +1,222 @@
 #include "engine/Hanalyzthread.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "platform/Os.h"
 
 namespace {
-// Room for every ordinary root list; a longer one grows the array in Start.
-constexpr size_t kUsualCandidates = 256;
+
+// Room for every ordinary root list; a longer one grows the arrays in Start.
+constexpr size_t kUsualMoves = 256;
+
+// A finished search's notice is posted by a thread of normal priority. A
+// search thread of the idle class stopped by the scheduler inside the
+// posting (the receiver's queue lock, the allocator's) would hold the window
+// up until it next ran, which on a busy machine can be seconds.
+class NoticeRelay {
+public:
+    // First called on a normal-priority thread: the relay keeps its class.
+    static NoticeRelay& Instance() {
+        static NoticeRelay relay;
+        return relay;
+    }
+
+    void Post() {
+        pending_.fetch_add(1, std::memory_order_release);
+        pending_.notify_one();
+    }
+
+private:
+    NoticeRelay() : thread_([this] { Loop(); }) {}
+    ~NoticeRelay() {
+        quit_.store(1);
+        Post();
+        thread_.join();
+    }
+
+    void Loop() {
+        for (;;) {
+            uint32_t n = pending_.exchange(0, std::memory_order_acquire);
+            if (quit_.load() != 0) return;
+            for (; n > 0; --n) PostToMainWindow(kMsgWorkerReady);
+            pending_.wait(0, std::memory_order_acquire);
+        }
+    }
+
+    std::atomic<uint32_t> pending_{0};
+    std::atomic<uint8_t> quit_{0};
+    std::thread thread_;
+};
+
+std::atomic<uint32_t> holdThreads{0};
+
 }  // namespace
 
-HAnalyzThread::HAnalyzThread() : candidates(kUsualCandidates) {
-    search.stop = &stopped;
+void HAnalyzThread::HoldThreadsForTesting(bool hold) {
+    holdThreads.store(hold ? 1 : 0);
+    holdThreads.notify_all();
+}
+
+void HAnalyzThread::Values::CopyFrom(const Values& other, int32_t moves) {
+    candidateCount = other.candidateCount;
+    completedDepth = other.completedDepth;
+    std::copy_n(other.candidates.begin(), candidateCount, candidates.begin());
+    std::copy_n(other.values.begin(), moves, values.begin());
+}
+
+HAnalyzThread::HAnalyzThread() {
+    NoticeRelay::Instance();
+    for (Values* v : {&work_, &buffers_[0], &buffers_[1], &buffers_[2]}) {
+        v->values.resize(kUsualMoves);
+        v->candidates.resize(kUsualMoves);
+    }
 }
 
 HAnalyzThread::~HAnalyzThread() {
     Abort();
-    Join();
+    phase_.store(kQuit, std::memory_order_release);
+    phase_.notify_all();
+    thread_.Join();
 }
 
-void HAnalyzThread::Prepare(HListMoves& list) {
-    Join();
-    silent.store(1);
-    stopped.store(1);
-    search.params = engineParams;
-    search.kind = searchKind;
-    search.nodes = 0;
-    rootList = &list;
-    replySide = list.side == Bottom ? Top : Bottom;
-    completedDepth = 0;
-    rankedCount = 0;
-    threadFailed = false;
-    const int32_t n = list.board != nullptr ? list.Count() : 0;
-    if (n > 0) search.board = *list.board;
-    if (candidates.size() < static_cast<size_t>(n)) candidates.resize(n);
-    for (int32_t i = 0; i < n; ++i) {
-        list.Move(i).value = list.Move(i).score;
-        candidates[i] = i;
+// ---------------------------------------------------------------- window's thread
+
+// Sets every field of a new task while the thread is idle; the release store
+// of the phase then hands them over.
+void HAnalyzThread::MakeSearch() {
+    if (search_ != nullptr) return;
+    search_ = std::make_unique<HSearch>();
+    search_->stop = &stopped_;
+}
+
+bool HAnalyzThread::MakeReady() {
+    if (Busy()) return true;
+    MakeSearch();
+    return thread_.Joinable() || thread_.Start(&HAnalyzThread::Body, this);
+}
+
+bool HAnalyzThread::Prepare() {
+    if (Busy()) return false;
+    MakeSearch();
+    claimed_ = true;
+    silent_.store(1);
+    stopped_.store(1);
+    done_.store(0);
+    search_->params = engineParams;
+    search_->kind = searchKind;
+    search_->nodes = 0;
+    replySide_ = list_.side == Bottom ? Top : Bottom;
+    threadFailed_ = false;
+    rankedCount_ = 0;
+    const int32_t n = list_.board != nullptr ? list_.Count() : 0;
+    if (n > 0) search_->board = *list_.board;
+    moveCount_ = n;
+    if (work_.values.size() < size_t(n)) {
+        for (Values* v : {&work_, &buffers_[0], &buffers_[1], &buffers_[2]}) {
+            v->values.resize(n);
+            v->candidates.resize(n);
+        }
     }
-    candidateCount = n;
+    for (int32_t i = 0; i < n; ++i) {
+        work_.values[i] = list_.Move(i).score;
+        work_.candidates[i] = i;
+    }
+    work_.candidateCount = n;
+    work_.completedDepth = 0;
+    for (Values& v : buffers_) v.CopyFrom(work_, n);
+    front_ = 0;
+    middle_.store(1);
+    back_ = 2;
+    return true;
 }
 
-void HAnalyzThread::Start(HListMoves& list) {
-    Prepare(list);
-    if (candidateCount < 2) return;  // nothing to choose: the only move is the result
-    stopped.store(0);
-    if (!thread.Start(&HAnalyzThread::Body, this)) {
+bool HAnalyzThread::Start() {
+    if (!Prepare()) return false;
+    if (moveCount_ < 2) {  // nothing to choose: the only move is the result
+        done_.store(1);
+        return true;
+    }
+    if (!thread_.Joinable() && !thread_.Start(&HAnalyzThread::Body, this)) {
         // No thread: the moves' own gains are the values to choose from.
-        threadFailed = true;
-        stopped.store(1);
+        threadFailed_ = true;
+        done_.store(1);
+        return true;
+    }
+    stopped_.store(0);
+    phase_.store(kRunning, std::memory_order_release);
+    phase_.notify_all();
+    return true;
+}
+
+bool HAnalyzThread::Start(const HListMoves& list) {
+    if (Busy()) return false;
+    list_ = list;
+    return Start();
+}
+
+bool HAnalyzThread::StartUnsearched() {
+    if (!Prepare()) return false;
+    done_.store(1);
+    return true;
+}
+
+void HAnalyzThread::Abort() {
+    claimed_ = false;
+    if (stopped_.exchange(1) == 0) thread_.RaiseToHighest();
+}
+
+void HAnalyzThread::RequestNotice() {
+    silent_.store(0);
+    if (stopped_.load() != 0 && silent_.exchange(1) == 0) PostToMainWindow(kMsgWorkerReady);
+}
+
+const HAnalyzThread::Values& HAnalyzThread::Latest() const {
+    if ((middle_.load(std::memory_order_relaxed) & kFresh) != 0)
+        front_ = middle_.exchange(front_, std::memory_order_acq_rel) & kIndexMask;
+    return buffers_[front_];
+}
+
+HMove* HAnalyzThread::PickMove() {
+    Latest();
+    Values& v = buffers_[front_];
+    if (v.candidateCount < 1) return nullptr;
+    rankedCount_ = RankCandidates(v.values.data(), v.candidates.data(), v.candidateCount);
+    const int32_t chosen = v.candidates[RandomNext() % rankedCount_];
+    // The thread may still read the list, never write it.
+    picked_ = list_.Move(chosen);
+    picked_.value = v.values[chosen];
+    return &picked_;
+}
+
+void HAnalyzThread::Join() {
+    uint32_t phase = phase_.load(std::memory_order_acquire);
+    while (phase == kRunning) {
+        phase_.wait(phase, std::memory_order_acquire);
+        phase = phase_.load(std::memory_order_acquire);
     }
 }
 
 void HAnalyzThread::SearchHere(HListMoves& list) {
-    Prepare(list);
-    if (candidateCount < 2) return;
-    stopped.store(0);
-    Run();
-}
-
-void HAnalyzThread::Body(void* self) {
-    static_cast<HAnalyzThread*>(self)->Run();
-}
-
-void HAnalyzThread::Run() {
-    search.NewSearch();
-    const int32_t last = std::min(search.params.searchDepth, HSearch::kMaxDepthLimit);
-    for (int32_t depthLimit = 1; depthLimit <= last; depthLimit += 2) {
-        search.depthLimit = depthLimit;
-        RankCandidates();
-        for (int32_t i = 0; i < candidateCount; ++i) {
-            HMove& move = rootList->Move(candidates[i]);
-            search.board.ApplyMove(move);
-            const int32_t r = search.Value(replySide);
-            search.board.UndoMove(move);
-            if (stopped.load(std::memory_order_relaxed) != 0) return;  // aborted: no value
-            move.value = move.score - r;
-            if (r < kWinThreshold) return Finish();  // the opponent has lost against it
-            if (r > kLossThreshold) {
-                // This move loses. The last candidate takes its place and is not
-                // searched again in this iteration.
-                --candidateCount;
-                candidates[i] = candidates[candidateCount];
-                if (candidateCount == 1) return Finish();
-            }
-        }
-        completedDepth = depthLimit;
+    Join();
+    list_ = list;
+    if (!Prepare()) return;
+    if (moveCount_ >= 2) {
+        stopped_.store(0);
+        Run();
+        Finish();
+    } else {
+        done_.store(1);
     }
-    Finish();
+    const Values& v = Latest();
+    for (int32_t i = 0; i < moveCount_; ++i) list.Move(i).value = v.values[i];
 }
 
-// A search that ends without being stopped posts its notice if one was asked
-// for. The exchanges make the notice exactly-once even when RequestNotice
-// comes at the very moment the search ends, and never after an Abort.
-void HAnalyzThread::Finish() {
-    if (stopped.exchange(1) != 0) return;
-    if (silent.exchange(1) == 0) PostToMainWindow(kMsgWorkerReady);
-}
-
-void HAnalyzThread::Abort() {
-    if (stopped.exchange(1) == 0) thread.RaiseToHighest();
-}
-
-void HAnalyzThread::RequestNotice() {
-    silent.store(0);
-    if (stopped.load() != 0 && silent.exchange(1) == 0) PostToMainWindow(kMsgWorkerReady);
-}
-
-void HAnalyzThread::Join() {
-    thread.Join();
-}
-
-int32_t HAnalyzThread::RankCandidates() {
-    // Entries are overwritten, not exchanged: a candidate overwritten is gone,
-    // and another may stand in the list twice.
+int32_t HAnalyzThread::RankCandidates(const int32_t* values, int32_t* candidates, int32_t count) {
     int32_t t = 1;
-    for (int32_t i = 1; i < candidateCount; ++i) {
-        const int32_t v = rootList->Move(candidates[i]).value;
-        const int32_t w = rootList->Move(candidates[0]).value;
+    for (int32_t i = 1; i < count; ++i) {
+        const int32_t v = values[candidates[i]];
+        const int32_t w = values[candidates[0]];
         if (v > w) {
             candidates[0] = candidates[i];
             t = 1;
@@ -128,9 +228,72 @@ int32_t HAnalyzThread::RankCandidates() {
     return t;
 }
 
-HMove* HAnalyzThread::PickMove() {
-    Join();
-    if (rootList == nullptr || candidateCount < 1) return nullptr;
-    rankedCount = RankCandidates();
-    return &rootList->Move(candidates[RandomNext() % rankedCount]);
+// ---------------------------------------------------------------- worker's thread
+
+void HAnalyzThread::Body(void* self) {
+    static_cast<HAnalyzThread*>(self)->Loop();
+}
+
+void HAnalyzThread::Loop() {
+    for (;;) {
+        uint32_t phase = phase_.load(std::memory_order_acquire);
+        while (phase == kIdle) {
+            phase_.wait(kIdle, std::memory_order_acquire);
+            phase = phase_.load(std::memory_order_acquire);
+        }
+        if (phase == kQuit) return;
+        // An abort may have raised the thread for its last task.
+        OsThread::LowerCallingThread();
+        Run();
+        Finish();
+        holdThreads.wait(1);
+        uint32_t running = kRunning;
+        if (!phase_.compare_exchange_strong(running, kIdle, std::memory_order_acq_rel)) return;
+        phase_.notify_all();
+    }
+}
+
+void HAnalyzThread::Run() {
+    HSearch& search = *search_;
+    search.NewSearch();
+    const int32_t last = std::min(search.params.searchDepth, HSearch::kMaxDepthLimit);
+    for (int32_t depthLimit = 1; depthLimit <= last; depthLimit += 2) {
+        search.depthLimit = depthLimit;
+        RankCandidates(work_.values.data(), work_.candidates.data(), work_.candidateCount);
+        for (int32_t i = 0; i < work_.candidateCount; ++i) {
+            const int32_t index = work_.candidates[i];
+            const HMove& move = list_.Move(index);
+            search.board.ApplyMove(move);
+            const int32_t r = search.Value(replySide_);
+            search.board.UndoMove(move);
+            if (stopped_.load(std::memory_order_relaxed) != 0) return;  // aborted: no value
+            work_.values[index] = move.score - r;
+            if (r < kWinThreshold) return;  // the opponent has lost against it
+            if (r > kLossThreshold) {
+                // This move loses. The last candidate takes its place and is not
+                // searched again in this iteration.
+                --work_.candidateCount;
+                work_.candidates[i] = work_.candidates[work_.candidateCount];
+                if (work_.candidateCount == 1) return;
+            }
+            Publish();
+        }
+        work_.completedDepth = depthLimit;
+    }
+}
+
+void HAnalyzThread::Publish() {
+    buffers_[back_].CopyFrom(work_, moveCount_);
+    back_ = middle_.exchange(back_ | kFresh, std::memory_order_acq_rel) & kIndexMask;
+}
+
+// The last values are published first. A search that ends without being
+// stopped is final and posts its notice if one was asked for; the exchanges
+// make the notice exactly-once even when RequestNotice comes at the very
+// moment the search ends, and never after an Abort.
+void HAnalyzThread::Finish() {
+    Publish();
+    if (stopped_.exchange(1) != 0) return;
+    done_.store(1, std::memory_order_release);
+    if (silent_.exchange(1) == 0) NoticeRelay::Instance().Post();
 }

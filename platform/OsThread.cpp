@@ -1,6 +1,7 @@
 #include "platform/OsThread.h"
 
 #include <sched.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <mutex>
@@ -9,6 +10,11 @@ namespace {
 
 std::atomic<int32_t> liveThreads{0};
 std::atomic<int32_t> failuresToSimulate{0};
+
+void RaiseThread(pid_t tid) {
+    const sched_param normal{0};
+    sched_setscheduler(tid, SCHED_OTHER, &normal);  // EPERM is expected and ignored
+}
 
 bool TakeSimulatedFailure() {
     int32_t n = failuresToSimulate.load();
@@ -44,7 +50,12 @@ bool OsThread::Start(Routine routine, void* object) {
 void* OsThread::Body(void* self) {
     auto* thread = static_cast<OsThread*>(self);
     { std::lock_guard<std::mutex> gate(thread->gate_); }
+    // A raise that came before the id was published is carried out here; one
+    // that reads the id after this store raises the thread itself.
+    thread->tid_.store(gettid());
+    if (thread->raiseAsked_.exchange(false)) RaiseThread(gettid());
     thread->routine_(thread->object_);
+    thread->tid_.store(0);
     liveThreads.fetch_sub(1);
     return nullptr;
 }
@@ -55,10 +66,21 @@ void OsThread::Join() {
     started_ = false;
 }
 
+// The system call itself, by thread id: the library's wrapper locks the
+// thread's descriptor, which the thread holds while it lowers itself, and
+// once lowered it may not run again for a long time.
 void OsThread::RaiseToHighest() {
     if (!started_) return;
-    const sched_param normal{0};
-    pthread_setschedparam(handle_, SCHED_OTHER, &normal);  // EPERM is expected and ignored
+    raiseAsked_.store(true);
+    const pid_t tid = tid_.load();
+    if (tid != 0) RaiseThread(tid);
+}
+
+// Through the library, which keeps what it reports about the thread true;
+// only the thread itself takes its descriptor's lock here.
+void OsThread::LowerCallingThread() {
+    const sched_param idle{0};
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
 }
 
 int32_t OsThread::LiveCount() {

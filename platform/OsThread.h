@@ -4,7 +4,9 @@
 // the lowest priority the system grants an unprivileged process. Qt-free.
 
 #include <pthread.h>
+#include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -30,8 +32,14 @@ public:
 
     // Best effort: Linux lets an unprivileged process leave SCHED_IDLE only
     // when RLIMIT_NICE allows it, which it usually does not. The refusal is
-    // ignored; an aborted search unwinds within a few steps anyway.
+    // ignored; nothing may wait for the thread anyway. Takes no lock the
+    // thread could hold, so the caller never waits for it.
     void RaiseToHighest();
+
+    // Puts the calling thread back at the lowest priority. The only lock it
+    // takes is the thread's own, which RaiseToHighest never takes: a thread
+    // of the idle class may be kept from running for seconds.
+    static void LowerCallingThread();
 
     pthread_t Handle() const { return handle_; }
 
@@ -47,5 +55,7 @@ private:
     bool started_ = false;
     Routine routine_ = nullptr;
     void* object_ = nullptr;
-    std::mutex gate_;  // held by Start until the new thread is in the idle class
+    std::mutex gate_;               // held by Start until the new thread is in the idle class
+    std::atomic<pid_t> tid_{0};     // the kernel's id while the routine runs
+    std::atomic<bool> raiseAsked_{false};  // a raise came before the id was known
 };

@@ -32,16 +32,18 @@ HParty::HParty(QWidget* form, ImageControl* boardImage)
     boardImage->onMouseDown = [this](Qt::MouseButton button, int x, int y) {
         OnBoardMouseDown(button, x, y);
     };
+    // Fifty workers, enough for a whole turn, are ready from the start; the
+    // rest are made when first needed, while earlier ones are still busy.
+    for (int32_t i = 0; i < kWorkers; ++i) workers[i].MakeReady();
 }
 
 HParty::~HParty() {
-    // The timers go first, then every worker stops and its thread is joined
-    // before the lists it searches are destroyed.
+    // The timers go first; every worker is told to stop, and each waits for
+    // its own thread as it is destroyed, at the program's end.
     animTimer.SetEnabled(false);
     thinkTimer.SetEnabled(false);
     blinkTimer.SetEnabled(false);
     StopAllWorkers();
-    for (HAnalyzThread& worker : workers) worker.Join();
     boardImage->onMouseDown = nullptr;
 }
 
@@ -88,13 +90,6 @@ void HParty::SetThinkTime(int32_t milliseconds) {
 // ---------------------------------------------------------------- the computer's turn
 
 void HParty::NextTurn() {
-    if (workerOnMoves_) {
-        // Its turn is over (taken or halted); it must be off `moves` before
-        // the list is written again.
-        workers[0].Abort();
-        workers[0].Join();
-        workerOnMoves_ = false;
-    }
     const int32_t n = moves.Generate(sideToMove, board);
     if (n > 0) {
         if (sideToMove == Bottom || duel != 0) {
@@ -109,25 +104,34 @@ void HParty::NextTurn() {
     PostToMainWindow(sideToMove == Bottom ? kMsgBottomCannotMove : kMsgTopCannotMove);
 }
 
+HAnalyzThread* HParty::FreeWorker() {
+    for (HAnalyzThread& worker : workers)
+        if (!worker.Claimed() && !worker.Busy()) return &worker;
+    return nullptr;
+}
+
 void HParty::StartPondering() {
     boardImage->SetCursorKind(CursorKind::Hand);
     NudgeScreenCursor(CursorKind::Hand);
     activeWorker = nullptr;
     stepIndex = 0;
+    StopAllWorkers();  // whatever an earlier turn left claimed
     if (duel != 0) return;
 
     // A player with more than fifty moves has the rest answered by a fresh
-    // search when one of them is played (ComputerTurn).
+    // search when one of them is played (ComputerTurn); so has every move
+    // left when no worker is free.
     const int32_t pondered = std::min(moves.Count(), kWorkers);
     ponderCount = 0;
     for (int32_t i = 0; i < pondered; ++i) {
+        HAnalyzThread* worker = FreeWorker();
+        if (worker == nullptr) break;
         HMove& move = moves.Move(i);
-        // An aborted worker may still be unwinding over its old list.
-        workers[i].Join();
         board.ApplyMove(move);
-        ponderLists[i].Generate(Opponent(sideToMove), board);
-        workers[i].Start(ponderLists[i]);
+        worker->RootList().Generate(Opponent(sideToMove), board);
+        worker->Start();
         board.UndoMove(move);
+        ponderWorkers[i] = worker;
         ponderCount = i + 1;
     }
 }
@@ -140,26 +144,46 @@ void HParty::ComputerTurn() {
         // Nothing pondered the move played: search the replies afresh; the
         // timer's tick takes the move.
         StopAllWorkers();
-        activeWorker = &workers[0];
-        workerOnMoves_ = true;
-        workers[0].Start(moves);
+        activeWorker = FreeWorker();
+        if (activeWorker == nullptr) {
+            activeWorker = &unsearched_;
+            unsearched_.RootList().Generate(sideToMove, board);
+            unsearched_.StartUnsearched();
+            return;
+        }
+        activeWorker->RootList().Generate(sideToMove, board);
+        activeWorker->Start();
         return;
     }
     for (int32_t i = 0; i < ponderCount; ++i)
-        if (i != humanMoveIndex) workers[i].Abort();
-    activeWorker = &workers[humanMoveIndex];
+        if (i != humanMoveIndex) ponderWorkers[i]->Abort();
+    activeWorker = ponderWorkers[humanMoveIndex];
     activeWorker->RequestNotice();
+}
+
+void HParty::OnWorkerReady() {
+    // A notice carries no data. One from an earlier turn or game finds the
+    // kept search still running, or none kept, and must not cut it short.
+    if (activeWorker != nullptr && activeWorker->Finished()) TakeResult();
 }
 
 void HParty::TakeResult() {
     if (activeWorker == nullptr) return;
-    activeWorker->Abort();
-    HMove* move = activeWorker->PickMove();
+    HAnalyzThread* worker = activeWorker;
     activeWorker = nullptr;
-    lastComputerValue = move->value;
-    sideToMove = Opponent(sideToMove);
-    ApplyComputerMove(move);
     thinkTimer.SetEnabled(false);
+    worker->Abort();
+    const HMove* move = worker->PickMove();
+    if (move == nullptr) {
+        // No reply listed: the computer, to move, has none and has lost.
+        StopAllWorkers();
+        PostToMainWindow(sideToMove == Bottom ? kMsgBottomCannotMove : kMsgTopCannotMove);
+        return;
+    }
+    computerMove = *move;
+    lastComputerValue = computerMove.value;
+    sideToMove = Opponent(sideToMove);
+    ApplyComputerMove(&computerMove);
 }
 
 void HParty::ApplyComputerMove(HMove* move) {
@@ -171,11 +195,16 @@ void HParty::ApplyComputerMove(HMove* move) {
 }
 
 void HParty::StopAllWorkers() {
-    ponderCount = kWorkers;
-    while (ponderCount > 0) {
-        --ponderCount;
-        workers[ponderCount].Abort();
-    }
+    for (HAnalyzThread& worker : workers) worker.Abort();
+    unsearched_.Abort();
+    for (HAnalyzThread*& worker : ponderWorkers) worker = nullptr;
+    ponderCount = 0;
+}
+
+int32_t HParty::LiveSearches() const {
+    int32_t n = 0;
+    for (const HAnalyzThread& worker : workers) n += worker.Claimed() ? 1 : 0;
+    return n + (unsearched_.Claimed() ? 1 : 0);
 }
 
 // ---------------------------------------------------------------- board view

@@ -14,22 +14,27 @@ class QLineEdit;
 class QWidget;
 
 // The game in progress: the board, the legal moves of the side to move, the
-// computer's workers and the three timers, and the window's controls that show
-// the game. One object serves every game of the run; everything it owns is
-// built once with it, so a turn allocates nothing.
+// computer's search workers and the three timers, and the window's controls
+// that show the game. One object serves every game of the run.
 //
 // Turn cycle: NextTurn lists the moves of the side to move. On the player's
-// turn every legal move of the player gets a worker that searches the
-// computer's replies to it (pondering); a completed click applies the move and
-// animates it. On the computer's turn the worker that pondered the move played
-// is kept and the others are aborted; its ready notice or the thinking timer,
-// whichever comes first, takes its move. A side with no legal move has lost:
+// turn every legal move of the player (up to fifty) gets a free worker that
+// searches the computer's replies to it on a list of its own (pondering); a
+// completed click applies the move and animates it. On the computer's turn
+// the worker that pondered the move played is kept and the others are
+// abandoned; its ready notice or the thinking timer, whichever comes first,
+// takes the best move it has published. A side with no legal move has lost:
 // the window hears of it by a posted message.
 //
-// Everything runs on the window's thread.
+// Everything here runs on the window's thread, which never waits for a
+// search thread: an abandoned worker finishes on its own thread whenever it
+// next runs, and is not used again until it has (see docs/design.md).
 class HParty {
 public:
-    static constexpr int32_t kWorkers = 50;
+    static constexpr int32_t kWorkers = 50;  // the player's moves pondered at most
+    // Workers, each with its own thread once used: fifty pondering, the rest
+    // stand in for workers still finishing abandoned searches.
+    static constexpr int32_t kSearchWorkers = 128;
     static constexpr int32_t kSquare = 48;  // pixels of one square on the board image
 
     HParty(QWidget* form, ImageControl* boardImage);
@@ -52,8 +57,12 @@ public:
     void StartPondering();
     void ComputerTurn();
     void TakeResult();
+    void OnWorkerReady();  // the ready notice: takes the result if the kept search has ended
     void ApplyComputerMove(HMove* move);
     void StopAllWorkers();
+    // Searches of the current game still wanted: pondering or the computer's
+    // own; 0 once the game has ended or stopped.
+    int32_t LiveSearches() const;
 
     // Board view and move input.
     void Redraw();
@@ -67,17 +76,18 @@ public:
     // The pixel where a square's picture starts: row 8 at the top, column a at the left.
     static QPoint SquareTopLeft(Point square);
 
-    QWidget* form;                          // the main window: owner of the controls below
-    ImageControl* boardImage;               // 384 x 384; its cursor tells whose turn it is
-    HListMoves moves;                       // legal moves of sideToMove on board
-    HAnalyzThread* activeWorker = nullptr;  // whose result the computer's turn takes
-    HListMoves ponderLists[kWorkers];       // entry i: replies to the player's move i
-    HAnalyzThread workers[kWorkers];        // entry i searches ponderLists[i]
+    QWidget* form;                                // the main window: owner of the controls below
+    ImageControl* boardImage;                     // 384 x 384; its cursor tells whose turn it is
+    HListMoves moves;                             // legal moves of sideToMove on board
+    HAnalyzThread* activeWorker = nullptr;        // whose result the computer's turn takes
+    HAnalyzThread* ponderWorkers[kWorkers] = {};  // entry i: the replies to the player's move i
+    HAnalyzThread workers[kSearchWorkers];
     int32_t ponderCount = 0;
     int32_t humanMoveIndex = 0;
     int32_t stepIndex = 0;
     uint8_t sideToMove = Bottom;
     HMove* currentMove = nullptr;  // the move being entered or animated; not owned
+    HMove computerMove;            // the computer's move, copied from its worker
     int32_t lastComputerValue = 0;
     Timer animTimer;
     Timer thinkTimer;
@@ -93,7 +103,9 @@ public:
     QAction* handicapItem = nullptr;
 
 private:
-    // workers[0] was started on `moves` itself (nothing pondered the player's
-    // move), so `moves` may be listed anew only after its thread has ended.
-    bool workerOnMoves_ = false;
+    // A worker no search of this game wants and whose thread is idle, or none.
+    HAnalyzThread* FreeWorker();
+
+    // Stands in when every worker is still busy: the moves' own gains decide.
+    HAnalyzThread unsearched_;
 };

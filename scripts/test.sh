@@ -11,7 +11,7 @@ export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp
 
 passed=0
 failed=0
@@ -58,10 +58,10 @@ configure build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVANTA_BENCH=OFF \
 cmake --build build-asan -j "$jobs"
 PELVANTA_SANITIZED=1 run_ctest --test-dir build-asan -j "$jobs"
 
-echo "== ThreadSanitizer (thread tests)"
-configure build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVANTA_GUI=OFF -DPELVANTA_PHOTOS=OFF \
+echo "== ThreadSanitizer (thread tests: the workers, threads, the game object with its workers)"
+configure build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVANTA_GUI=ON -DPELVANTA_PHOTOS=OFF \
     -DPELVANTA_BENCH=OFF -DCMAKE_CXX_FLAGS="-fsanitize=thread"
-cmake --build build-tsan -j "$jobs"
+cmake --build build-tsan -j "$jobs" --target test_engine_threads test_platform test_party
 PELVANTA_SANITIZED=1 run_ctest --test-dir build-tsan -j "$jobs" -L threads
 
 echo "== fuzzing the archive parser (bounded)"

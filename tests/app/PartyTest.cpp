@@ -81,7 +81,7 @@ protected:
     bool event(QEvent* event) override {
         if (!IsAppMessage(event->type())) return QWidget::event(event);
         if (event->type() == QEvent::Type(kMsgWorkerReady)) {
-            party.TakeResult();
+            party.OnWorkerReady();
         } else {
             ends.push_back(uint32_t(event->type()));
         }
@@ -162,12 +162,15 @@ TEST_F(PartyTest, PlayersTurnPondersEveryMoveOnThePositionAfterIt) {
     for (int32_t i = 0; i < 7; ++i) {
         HDoska after = start;
         after.ApplyMove(party.moves.Move(i));
+        ASSERT_NE(party.ponderWorkers[i], nullptr);
+        const HListMoves& list = party.ponderWorkers[i]->RootList();
         std::set<std::string> replies;
-        for (int32_t j = 0; j < party.ponderLists[i].Count(); ++j)
-            replies.insert(party.ponderLists[i].Move(j).Text());
+        for (int32_t j = 0; j < list.Count(); ++j) replies.insert(list.Move(j).Text());
         EXPECT_EQ(replies, LegalTexts(after, Top)) << party.moves.Move(i).Text();
     }
-    for (int32_t i = 7; i < HParty::kWorkers; ++i) EXPECT_TRUE(party.workers[i].Stopped());
+    EXPECT_EQ(party.LiveSearches(), 7);
+    std::set<const HAnalyzThread*> distinct(party.ponderWorkers, party.ponderWorkers + 7);
+    EXPECT_EQ(distinct.size(), 7u) << "one worker per move";
 }
 
 TEST_F(PartyTest, QuietClickMovePlaysAtOnceAndTheComputerAnswers) {
@@ -280,8 +283,10 @@ TEST_F(PartyTest, SingleReplyNeedsNoThreadAndFollowsTheAnimation) {
     for (int32_t i = 0; i < n; ++i)
         if (host.party.moves.Move(i).Text() == " > c3-d4") c3d4 = i;
     ASSERT_GE(c3d4, 0);
-    ASSERT_EQ(host.party.ponderLists[c3d4].Count(), 1);
-    EXPECT_TRUE(host.party.workers[c3d4].Stopped());  // no thread for a forced reply
+    const HAnalyzThread* forced = host.party.ponderWorkers[c3d4];
+    ASSERT_EQ(forced->RootList().Count(), 1);
+    EXPECT_TRUE(forced->Stopped());  // no thread for a forced reply
+    EXPECT_FALSE(forced->Busy());
 
     host.Enter({"c3", "d4"});
     DeliverPosted();
@@ -302,10 +307,16 @@ TEST_F(PartyTest, MoveBeyondTheFiftiethIsAnsweredByAFreshSearch) {
     ClickSquare(&host.board, late.steps[0].pos);
     ClickSquare(&host.board, late.steps[late.stepCount - 1].pos);
     ASSERT_EQ(party.humanMoveIndex, n - 1);
-    EXPECT_EQ(party.activeWorker, &party.workers[0]);
-    for (int32_t i = 1; i < HParty::kWorkers; ++i) EXPECT_TRUE(party.workers[i].Stopped());
+    ASSERT_NE(party.activeWorker, nullptr);
+    EXPECT_EQ(party.LiveSearches(), 1);
+    for (const HAnalyzThread& worker : party.workers)
+        EXPECT_TRUE(&worker == party.activeWorker || worker.Stopped());
 
     HDoska after = party.board;  // Top to move, the player's move applied
+    std::set<std::string> searched;
+    for (int32_t i = 0; i < party.activeWorker->RootList().Count(); ++i)
+        searched.insert(party.activeWorker->RootList().Move(i).Text());
+    EXPECT_EQ(searched, LegalTexts(after, Top));
     ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 2; }));
     EXPECT_EQ(LegalTexts(after, Top).count(LastMove(host.movesLine)), 1u);
     ASSERT_TRUE(WaitFor([&] { return party.sideToMove == Bottom && !party.animTimer.Enabled(); }));
@@ -322,9 +333,12 @@ TEST_F(PartyTest, PonderedMoveAmongMoreThanFiftyKeepsItsWorker) {
     ClickSquare(&host.board, first.steps[0].pos);
     ClickSquare(&host.board, first.steps[1].pos);
     ASSERT_EQ(party.humanMoveIndex, 0);
-    EXPECT_EQ(party.activeWorker, &party.workers[0]);
-    for (int32_t i = 1; i < HParty::kWorkers; ++i) EXPECT_TRUE(party.workers[i].Stopped());
+    EXPECT_EQ(party.activeWorker, party.ponderWorkers[0]);
+    EXPECT_EQ(party.LiveSearches(), 1);
+    for (const HAnalyzThread& worker : party.workers)
+        EXPECT_TRUE(&worker == party.activeWorker || worker.Stopped());
     party.Halt();
+    EXPECT_EQ(party.LiveSearches(), 0);
 }
 
 TEST_F(PartyTest, NewGameWhileTheComputerThinksStopsEveryWorkerFirst) {
@@ -337,6 +351,7 @@ TEST_F(PartyTest, NewGameWhileTheComputerThinksStopsEveryWorkerFirst) {
 
     host.party.Halt();
     EXPECT_TRUE(host.AllWorkersStopped());
+    EXPECT_EQ(host.party.LiveSearches(), 0);
     EXPECT_EQ(host.party.activeWorker, nullptr);
     EXPECT_EQ(host.party.ponderCount, 0);
     EXPECT_FALSE(host.party.thinkTimer.Enabled());
@@ -353,6 +368,144 @@ TEST_F(PartyTest, NewGameWhileTheComputerThinksStopsEveryWorkerFirst) {
     EXPECT_TRUE(host.movesLine.text().isEmpty());
 }
 
+TEST_F(PartyTest, AStaleNoticeCannotTakeALaterTurnsMoveEarly) {
+    engineParams.searchDepth = 25;
+    Host host;
+    host.party.NewGame(Bottom, 0);
+    host.party.SetThinkTime(600000);
+    host.Enter({"c3", "d4"});
+    HAnalyzThread* kept = host.party.activeWorker;
+    ASSERT_NE(kept, nullptr);
+    ASSERT_FALSE(kept->Finished());  // the deepest search goes on
+    // A notice left over from an earlier turn or game arrives now.
+    PostToMainWindow(kMsgWorkerReady);
+    DeliverPosted();
+    EXPECT_EQ(MoveCount(host.movesLine), 1);
+    EXPECT_EQ(host.party.activeWorker, kept);
+    EXPECT_TRUE(host.party.thinkTimer.Enabled());
+    // The tick still takes the best published reply.
+    host.party.TakeResult();
+    EXPECT_EQ(MoveCount(host.movesLine), 2);
+    EXPECT_EQ(host.party.activeWorker, nullptr);
+    EXPECT_EQ(host.party.LiveSearches(), 0) << "nothing thinks during the animation";
+    host.party.Halt();
+}
+
+TEST_F(PartyTest, TakeResultWithoutAReplyEndsTheGameInsteadOfPlayingNothing) {
+    engineParams.searchDepth = 25;
+    Host host;
+    // Top, to move against the computer, is shut in: its list is empty.
+    host.party.Halt();
+    host.party.duel = 0;
+    gui_test::SetPosition(host.party, "W:Wa5,b6,c5,g3,f2:Ba7,h4");
+    host.party.Halt();
+    host.party.sideToMove = Top;
+    host.party.moves.Generate(Top, host.party.board);
+    ASSERT_EQ(host.party.moves.Count(), 0);
+    const std::string fen = ToFen(host.party.board, Top);
+    host.party.ComputerTurn();  // nothing pondered: a fresh search of no moves
+    ASSERT_NE(host.party.activeWorker, nullptr);
+    EXPECT_EQ(host.party.activeWorker->PickMove(), nullptr);
+    host.party.TakeResult();
+    EXPECT_EQ(ToFen(host.party.board, host.party.sideToMove), fen);
+    EXPECT_FALSE(host.party.thinkTimer.Enabled());
+    EXPECT_FALSE(host.party.animTimer.Enabled());
+    EXPECT_EQ(host.party.activeWorker, nullptr);
+    EXPECT_EQ(host.party.LiveSearches(), 0);
+    EXPECT_TRUE(host.movesLine.text().isEmpty());
+    DeliverPosted();
+    EXPECT_EQ(host.ends, std::vector<uint32_t>{kMsgTopCannotMove});
+}
+
+TEST_F(PartyTest, ManyRestartsDuringPonderingNeverWaitForAThread) {
+    engineParams.searchDepth = 25;
+    Host host;
+    HParty& party = host.party;
+    for (int round = 0; round < 40; ++round) {
+        host.movesLine.clear();
+        party.NewGame(Bottom, 0);
+        // Only free workers ponder; the rest of the pool may still be
+        // finishing searches abandoned by the rounds before.
+        ASSERT_LE(party.ponderCount, 7);
+        EXPECT_EQ(party.LiveSearches(), party.ponderCount);
+        for (int32_t i = 0; i < party.ponderCount; ++i) {
+            const HAnalyzThread* worker = party.ponderWorkers[i];
+            ASSERT_NE(worker, nullptr);
+            EXPECT_TRUE(worker->Claimed());
+            for (int32_t j = i + 1; j < party.ponderCount; ++j)
+                EXPECT_NE(worker, party.ponderWorkers[j]);
+        }
+        if (round % 3 == 1) {
+            host.Enter({"c3", "d4"});  // and again while the computer thinks
+            EXPECT_EQ(party.LiveSearches(), 1);
+        }
+        party.Halt();
+        EXPECT_EQ(party.LiveSearches(), 0);
+        EXPECT_TRUE(host.AllWorkersStopped());
+    }
+    // The last game is played on: the computer answers.
+    party.NewGame(Bottom, 0);
+    party.SetThinkTime(50);
+    host.movesLine.clear();
+    host.Enter({"c3", "d4"});
+    ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return party.sideToMove == Bottom && !party.animTimer.Enabled(); }));
+    EXPECT_EQ(party.LiveSearches(), party.ponderCount);
+}
+
+TEST_F(PartyTest, WhenEveryWorkerIsStillFinishingAbandonedSearchesTheGameGoesOn) {
+    engineParams.searchDepth = 25;
+    Host host;
+    HParty& party = host.party;
+    // Held threads never hand their workers back: the machine is too busy to run them.
+    struct Release {
+        ~Release() { HAnalyzThread::HoldThreadsForTesting(false); }
+    } release;
+    HAnalyzThread::HoldThreadsForTesting(true);
+    int32_t rounds = 0;
+    for (; rounds < HParty::kSearchWorkers; ++rounds) {
+        party.NewGame(Bottom, 0);
+        if (party.ponderCount < 7) break;
+        party.Halt();
+    }
+    // 7 workers a round, all abandoned and busy: the pool runs dry on time.
+    EXPECT_EQ(rounds, HParty::kSearchWorkers / 7);
+    EXPECT_EQ(party.ponderCount, HParty::kSearchWorkers % 7);
+    EXPECT_EQ(party.LiveSearches(), party.ponderCount);
+
+    // The player's move was not pondered and no worker is free: the moves'
+    // own gains choose the reply, at the tick.
+    party.SetThinkTime(20);
+    host.movesLine.clear();
+    const HMove late = party.moves.Move(party.moves.Count() - 1);
+    ASSERT_GE(party.moves.Count() - 1, party.ponderCount);
+    ClickSquare(&host.board, late.steps[0].pos);
+    ClickSquare(&host.board, late.steps[late.stepCount - 1].pos);
+    ASSERT_NE(party.activeWorker, nullptr);
+    EXPECT_TRUE(party.activeWorker->Finished());
+    EXPECT_FALSE(party.activeWorker->Busy());
+    EXPECT_EQ(party.LiveSearches(), 1);
+    HDoska after = party.board;
+    ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 2; }));
+    EXPECT_EQ(LegalTexts(after, Top).count(LastMove(host.movesLine)), 1u);
+    ASSERT_TRUE(WaitFor([&] { return party.sideToMove == Bottom && !party.animTimer.Enabled(); }));
+    EXPECT_EQ(party.ponderCount, 0) << "still nothing free";
+
+    // Once the threads run again, pondering resumes.
+    HAnalyzThread::HoldThreadsForTesting(false);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            for (const HAnalyzThread& worker : party.workers)
+                if (worker.Busy()) return false;
+            return true;
+        },
+        120000));
+    party.Halt();
+    party.NewGame(Bottom, 0);
+    EXPECT_EQ(party.ponderCount, 7);
+    party.Halt();
+}
+
 TEST_F(PartyTest, TheWinningMoveStopsAllPondering) {
     engineParams.searchDepth = 25;
     Host host;
@@ -361,6 +514,7 @@ TEST_F(PartyTest, TheWinningMoveStopsAllPondering) {
     ASSERT_EQ(host.party.ponderCount, host.party.moves.Count());
     host.Enter({"a5", "b6"});
     EXPECT_TRUE(host.AllWorkersStopped());
+    EXPECT_EQ(host.party.LiveSearches(), 0);
     EXPECT_EQ(host.party.ponderCount, 0);
     DeliverPosted();
     EXPECT_EQ(host.ends, std::vector<uint32_t>{kMsgTopCannotMove});

@@ -120,7 +120,9 @@ TEST(RootLoop, MoveThatLeavesTheOpponentNoMoveEndsTheSearchAtOnce) {
     // The moves after it were never searched.
     for (int32_t i = 1; i < s->list.Count(); ++i)
         EXPECT_EQ(s->list.Move(i).value, s->list.Move(i).score);
-    EXPECT_EQ(s->worker->PickMove(), &s->list.Move(winning));
+    ASSERT_NE(s->worker->PickMove(), nullptr);
+    EXPECT_EQ(s->worker->PickMove()->PathText(), "a5-b6");
+    EXPECT_EQ(s->worker->PickMove()->value, s->list.Move(winning).value);
 }
 
 TEST(RootLoop, LosingMovesAreDroppedUntilOneIsLeft) {
@@ -130,29 +132,37 @@ TEST(RootLoop, LosingMovesAreDroppedUntilOneIsLeft) {
     EXPECT_EQ(s->worker->Candidate(0), s->IndexOf("c3-b4"));
     EXPECT_EQ(s->list.Move(s->IndexOf("c3-d4")).value, -90);
     EXPECT_EQ(s->worker->CompletedDepth(), 1);
-    EXPECT_EQ(s->worker->PickMove(), &s->list.Move(s->IndexOf("c3-b4")));
+    ASSERT_NE(s->worker->PickMove(), nullptr);
+    EXPECT_EQ(s->worker->PickMove()->PathText(), "c3-b4");
 }
 
 TEST(RootLoop, RankCandidatesOverwritesInsteadOfExchanging) {
-    // Three root moves, unsearched (depth 0), then valued 3, 1, 3.
-    auto s = SearchedHere("W:Wa3,g3:Bh8", EngineParams{0, 0, 0, 0, 0});
-    ASSERT_EQ(s->list.Count(), 3);
-    s->list.Move(0).value = 3;
-    s->list.Move(1).value = 1;
-    s->list.Move(2).value = 3;
-    EXPECT_EQ(s->worker->RankCandidates(), 2);
-    EXPECT_EQ(s->worker->Candidate(0), 0);
-    EXPECT_EQ(s->worker->Candidate(1), 2);
-    EXPECT_EQ(s->worker->Candidate(2), 2);
-    EXPECT_EQ(s->worker->CandidateCount(), 3);
+    // Three root moves valued 3, 1, 3.
+    const int32_t values[] = {3, 1, 3};
+    int32_t candidates[] = {0, 1, 2};
+    EXPECT_EQ(HAnalyzThread::RankCandidates(values, candidates, 3), 2);
+    EXPECT_EQ(candidates[0], 0);
+    EXPECT_EQ(candidates[1], 2);
+    EXPECT_EQ(candidates[2], 2);
     // A better value later in the list takes the front and starts the count anew.
-    auto t = SearchedHere("W:Wa3,g3:Bh8", EngineParams{0, 0, 0, 0, 0});
-    t->list.Move(0).value = 1;
-    t->list.Move(1).value = 4;
-    t->list.Move(2).value = 4;
-    EXPECT_EQ(t->worker->RankCandidates(), 2);
-    EXPECT_EQ(t->worker->Candidate(0), 1);
-    EXPECT_EQ(t->worker->Candidate(1), 2);
+    const int32_t later[] = {1, 4, 4};
+    int32_t t[] = {0, 1, 2};
+    EXPECT_EQ(HAnalyzThread::RankCandidates(later, t, 3), 2);
+    EXPECT_EQ(t[0], 1);
+    EXPECT_EQ(t[1], 2);
+}
+
+TEST(RootLoop, ValuesAreWrittenToTheCallersListAndPublished) {
+    const EngineParams params{3, 5, 7, 1, 3};
+    auto s = SearchedHere(kMiddlegame, params);
+    ASSERT_GE(s->list.Count(), 2);
+    for (int32_t i = 0; i < s->list.Count(); ++i)
+        EXPECT_EQ(s->worker->Value(i), s->list.Move(i).value) << i;
+    EXPECT_TRUE(s->worker->Finished());
+    // The worker searched its own copy: its list is the caller's, move for move.
+    ASSERT_EQ(s->worker->RootList().Count(), s->list.Count());
+    for (int32_t i = 0; i < s->list.Count(); ++i)
+        EXPECT_EQ(s->worker->RootList().Move(i).PathText(), s->list.Move(i).PathText());
 }
 
 TEST(RootLoop, RootListOfMoreThanFiftyMoves) {

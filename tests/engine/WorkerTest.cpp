@@ -4,6 +4,7 @@
 #include <sched.h>
 
 #include <map>
+#include <string>
 #include <thread>
 
 #include "engine/Hanalyzthread.h"
@@ -44,7 +45,9 @@ TEST(Worker, OneMoveStartsNoThreadAndAnswersAtOnce) {
     EXPECT_TRUE(worker->Stopped());
     worker->RequestNotice();
     EXPECT_EQ(queue.CountOf(kMsgWorkerReady), 1) << "posted on the calling thread, at once";
-    EXPECT_EQ(worker->PickMove(), &game.list.Move(0));
+    ASSERT_NE(worker->PickMove(), nullptr);
+    EXPECT_EQ(worker->PickMove()->PathText(), game.list.Move(0).PathText());
+    EXPECT_TRUE(worker->Finished());
 }
 
 TEST(Worker, NoMoveGivesNoChoice) {
@@ -73,9 +76,11 @@ TEST(Worker, PostsExactlyOneNoticeWhenAskedBeforeTheEnd) {
     EXPECT_EQ(queue.Count(), 1);
     EXPECT_EQ(queue.CountOf(kMsgWorkerReady), 1);
     EXPECT_EQ(worker->CompletedDepth(), 3);
+    EXPECT_TRUE(worker->Finished());
     for (int32_t i = 0; i < worker->CandidateCount(); ++i) {
         const HMove& move = game.list.Move(worker->Candidate(i));
-        EXPECT_EQ(move.value, SlowRootValue(game.position, move, 3)) << move.PathText();
+        EXPECT_EQ(worker->Value(worker->Candidate(i)), SlowRootValue(game.position, move, 3))
+            << move.PathText();
     }
 }
 
@@ -153,7 +158,8 @@ TEST(Worker, WithoutAThreadTheMovesOwnGainsDecide) {
     EXPECT_TRUE(worker->ThreadFailed());
     EXPECT_TRUE(worker->Stopped());
     for (int32_t i = 0; i < game.list.Count(); ++i)
-        EXPECT_EQ(game.list.Move(i).value, game.list.Move(i).score);
+        EXPECT_EQ(worker->Value(i), game.list.Move(i).score);
+    EXPECT_TRUE(worker->Finished());
     worker->RequestNotice();
     EXPECT_EQ(queue.Count(), 1) << "behaves as finished";
     const HMove* chosen = worker->PickMove();
@@ -172,11 +178,11 @@ TEST(Worker, TiesAreBrokenAtRandomOverEveryTiedMove) {
     auto worker = std::make_unique<HAnalyzThread>();
     worker->Start(game.list);
     worker->Join();
-    std::map<const HMove*, int> chosen;
-    for (int i = 0; i < 700; ++i) ++chosen[worker->PickMove()];
+    std::map<std::string, int> chosen;
+    for (int i = 0; i < 700; ++i) ++chosen[worker->PickMove()->PathText()];
     EXPECT_EQ(worker->RankedCount(), 7);
     ASSERT_EQ(chosen.size(), 7u);
-    for (const auto& [move, times] : chosen) EXPECT_GT(times, 30) << move->PathText();
+    for (const auto& [move, times] : chosen) EXPECT_GT(times, 30) << move;
 }
 
 TEST(Worker, NeverPicksAMoveBelowTheBest) {
@@ -187,7 +193,7 @@ TEST(Worker, NeverPicksAMoveBelowTheBest) {
     worker->Start(game.list);
     worker->Join();
     int32_t best = INT32_MIN;
-    for (int32_t i = 0; i < game.list.Count(); ++i) best = std::max(best, game.list.Move(i).value);
+    for (int32_t i = 0; i < game.list.Count(); ++i) best = std::max(best, worker->Value(i));
     for (int i = 0; i < 200; ++i) EXPECT_EQ(worker->PickMove()->value, best);
 }
 
@@ -203,7 +209,8 @@ TEST(Worker, SearchReadsTheParametersItStartedWith) {
     engineParams = first;
     for (int32_t i = 0; i < worker->CandidateCount(); ++i) {
         const HMove& move = game.list.Move(worker->Candidate(i));
-        EXPECT_EQ(move.value, SlowRootValue(game.position, move, 3)) << move.PathText();
+        EXPECT_EQ(worker->Value(worker->Candidate(i)), SlowRootValue(game.position, move, 3))
+            << move.PathText();
     }
 }
 
@@ -232,27 +239,167 @@ TEST(Worker, ManyWorkersAtOnceEachWithItsOwnList) {
         if (workers[i]->CompletedDepth() != 3) continue;  // ended early: a win or one move left
         for (int32_t c = 0; c < workers[i]->CandidateCount(); ++c) {
             const HMove& move = list.Move(workers[i]->Candidate(c));
-            EXPECT_EQ(move.value, SlowRootValue(positions[i], move, 3));
+            EXPECT_EQ(workers[i]->Value(workers[i]->Candidate(c)),
+                      SlowRootValue(positions[i], move, 3));
         }
     }
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(queue.Count(), asked);
 }
 
-TEST(Worker, StartAfterAbortWaitsForTheOldThreadAndSearchesAfresh) {
+TEST(Worker, StartIsRefusedWhileTheThreadIsOnATaskAndNothingWaits) {
     MessageQueue queue;
     ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
-    Game game(kMiddlegame);
+    Game deep(kMiddlegame);
+    Game other("W:Wc3,g1:Bb4,d4,d6,h8");
     auto worker = std::make_unique<HAnalyzThread>();
-    worker->Start(game.list);
+    ASSERT_TRUE(worker->Start(deep.list));
+    EXPECT_TRUE(worker->Busy());
+    EXPECT_TRUE(worker->Claimed());
+    // The deepest search cannot be done: the thread is still on it.
+    EXPECT_FALSE(worker->Start(other.list));
+    EXPECT_EQ(worker->RootList().Count(), deep.list.Count()) << "its list was left alone";
+    // The values published so far are there at once, without waiting.
+    const HMove* chosen = worker->PickMove();
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_EQ(deep.position.board.At(chosen->steps[0].pos).owner, deep.position.sideToMove);
+    EXPECT_FALSE(worker->Finished());
     worker->Abort();
+    EXPECT_FALSE(worker->Claimed());
+    worker->Join();
+    EXPECT_FALSE(worker->Busy());
+    EXPECT_FALSE(worker->Finished()) << "an aborted search is not final";
     engineParams.searchDepth = 3;
-    worker->Start(game.list);
+    ASSERT_TRUE(worker->Start(other.list));
     worker->RequestNotice();
     ASSERT_TRUE(queue.WaitFor(1, kPatience));
     worker->Join();
-    EXPECT_EQ(worker->CompletedDepth(), 3);
+    EXPECT_TRUE(worker->Finished());
     EXPECT_EQ(queue.Count(), 1);
+    EXPECT_EQ(worker->PickMove()->PathText(), "c3:e5:c7");
+}
+
+TEST(Worker, OneThreadServesTaskAfterTaskAtIdlePriority) {
+    MessageQueue queue;
+    ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
+    std::vector<Position> positions = MixedPositions(91, 6);
+    auto worker = std::make_unique<HAnalyzThread>();
+    const int32_t live = OsThread::LiveCount();
+    int32_t asked = 0;
+    pthread_t first{};
+    for (Position& position : positions) {
+        HListMoves list;
+        if (list.Generate(position.sideToMove, position.board) < 2) continue;
+        ASSERT_TRUE(worker->Start(list));
+        if (asked == 0) first = worker->Thread().Handle();
+        EXPECT_TRUE(pthread_equal(first, worker->Thread().Handle()));
+        int policy = -1;
+        sched_param param{};
+        // It lowers itself when it takes the task; an idle thread may wait to run.
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (policy != SCHED_IDLE && std::chrono::steady_clock::now() < deadline) {
+            ASSERT_EQ(pthread_getschedparam(worker->Thread().Handle(), &policy, &param), 0);
+            if (policy != SCHED_IDLE) std::this_thread::sleep_for(1ms);
+        }
+        EXPECT_EQ(policy, SCHED_IDLE);
+        worker->RequestNotice();
+        ++asked;
+        ASSERT_TRUE(queue.WaitFor(asked, kPatience));
+        worker->Abort();  // raises it where allowed; the next task lowers it again
+        worker->Join();
+        for (int32_t c = 0; c < worker->CandidateCount(); ++c) {
+            const HMove& move = list.Move(worker->Candidate(c));
+            if (worker->CompletedDepth() == 3) {
+                EXPECT_EQ(worker->Value(worker->Candidate(c)), SlowRootValue(position, move, 3));
+            }
+        }
+    }
+    EXPECT_GE(asked, 2);
+    EXPECT_EQ(OsThread::LiveCount(), live + 1) << "the same thread throughout";
+    worker.reset();
+    EXPECT_EQ(OsThread::LiveCount(), live);
+}
+
+TEST(Worker, HeldThreadKeepsItsWorkerBusyUntilReleased) {
+    ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    HAnalyzThread::HoldThreadsForTesting(true);
+    ASSERT_TRUE(worker->Start(game.list));
+    worker->Abort();
+    EXPECT_TRUE(worker->Busy()) << "held: never handed back";
+    EXPECT_FALSE(worker->Start(game.list));
+    HAnalyzThread::HoldThreadsForTesting(false);
+    worker->Join();
+    EXPECT_FALSE(worker->Busy());
+    EXPECT_TRUE(worker->Start(game.list));
+}
+
+TEST(Worker, EveryReadDuringTheSearchSeesOneWholePublishedSet) {
+    const EngineParams params{5, 5, 7, 1, 3};
+    ParamsScope scope(params);
+    Game game(kMiddlegame);
+    const int32_t n = game.list.Count();
+    ASSERT_GE(n, 2);
+    auto worker = std::make_unique<HAnalyzThread>();
+    ASSERT_TRUE(worker->Start(game.list));
+    int32_t lastDepth = 0;
+    int32_t reads = 0;
+    while (worker->Busy() || reads == 0) {
+        ++reads;
+        const int32_t depth = worker->CompletedDepth();
+        EXPECT_TRUE(depth == 0 || depth % 2 == 1) << depth;
+        EXPECT_GE(depth, lastDepth) << "published sets come in order";
+        lastDepth = depth;
+        const int32_t count = worker->CandidateCount();
+        ASSERT_GE(count, 1);
+        ASSERT_LE(count, n);
+        for (int32_t c = 0; c < count; ++c) {
+            ASSERT_GE(worker->Candidate(c), 0);
+            ASSERT_LT(worker->Candidate(c), n);
+        }
+        const HMove* chosen = worker->PickMove();
+        ASSERT_NE(chosen, nullptr);
+        EXPECT_EQ(game.position.board.At(chosen->steps[0].pos).owner, game.position.sideToMove);
+        std::this_thread::sleep_for(1ms);
+    }
+    worker->Join();
+    EXPECT_TRUE(worker->Finished());
+    // The last set is the search's final word: at a completed depth 5 every
+    // candidate carries its value at limit 5.
+    if (worker->CompletedDepth() == 5) {
+        for (int32_t c = 0; c < worker->CandidateCount(); ++c) {
+            const int32_t i = worker->Candidate(c);
+            EXPECT_EQ(worker->Value(i), SlowRootValue(game.position, game.list.Move(i), 5));
+        }
+    }
+}
+
+TEST(Worker, MakeReadyMakesTheThreadAheadOfTheFirstTask) {
+    MessageQueue queue;
+    ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    const int32_t live = OsThread::LiveCount();
+    {
+        auto worker = std::make_unique<HAnalyzThread>();
+        ASSERT_TRUE(worker->MakeReady());
+        EXPECT_EQ(OsThread::LiveCount(), live + 1);
+        EXPECT_FALSE(worker->Busy());
+        EXPECT_FALSE(worker->Claimed());
+        EXPECT_TRUE(worker->Stopped());
+        EXPECT_GT(worker->Bytes(), sizeof(HAnalyzThread)) << "its search state is made too";
+        const pthread_t made = worker->Thread().Handle();
+        ASSERT_TRUE(worker->MakeReady());  // a second call changes nothing
+        EXPECT_EQ(OsThread::LiveCount(), live + 1);
+        ASSERT_TRUE(worker->Start(game.list));
+        EXPECT_TRUE(pthread_equal(made, worker->Thread().Handle()));
+        worker->RequestNotice();
+        ASSERT_TRUE(queue.WaitFor(1, kPatience));
+        worker->Join();
+        EXPECT_TRUE(worker->Finished());
+        EXPECT_EQ(worker->CompletedDepth(), 3);
+    }
+    EXPECT_EQ(OsThread::LiveCount(), live);
 }
 
 }  // namespace

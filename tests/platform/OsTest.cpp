@@ -226,4 +226,19 @@ TEST(OsThreadThreads, StartAgainWaitsForThePreviousThread) {
     EXPECT_EQ(probe.ran.load(), 20);
 }
 
+TEST(OsThreadThreads, LowerCallingThreadLowersOnlyTheCaller) {
+    const int callerPolicy = sched_getscheduler(0);
+    int lowered = -1, reported = -1;
+    std::thread other([&] {
+        OsThread::LowerCallingThread();
+        lowered = sched_getscheduler(0);  // the kernel's word
+        sched_param param{};
+        pthread_getschedparam(pthread_self(), &reported, &param);  // the library's
+    });
+    other.join();
+    EXPECT_EQ(lowered, SCHED_IDLE);
+    EXPECT_EQ(reported, SCHED_IDLE);
+    EXPECT_EQ(sched_getscheduler(0), callerPolicy);
+}
+
 }  // namespace

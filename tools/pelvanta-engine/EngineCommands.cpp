@@ -119,7 +119,7 @@ int Think(Args& args) {
     const HMove* chosen = worker->PickMove();
 
     for (int32_t i = 0; i < list.Count(); ++i)
-        std::printf("%s %d\n", list.Move(i).PathText().c_str(), list.Move(i).value);
+        std::printf("%s %d\n", list.Move(i).PathText().c_str(), worker->Value(i));
     std::printf("depth %d\n", worker->CompletedDepth());
     std::printf("best");
     for (int32_t i = 0; i < worker->RankedCount(); ++i)
@@ -257,6 +257,7 @@ int Load(Args& args) {
         lists.back()->Generate(middlegame.sideToMove, *boards.back());
         pool.push_back(std::make_unique<HAnalyzThread>());
         pool.back()->searchKind = kind;
+        pool.back()->MakeReady();  // as the game's own workers are
     }
     const Clock::time_point started = Clock::now();
     for (int32_t i = 0; i < workers; ++i) pool[i]->Start(*lists[i]);
@@ -342,6 +343,7 @@ void PlayGames(SearchKind kind, int64_t thinkMs, int32_t games, SelfPlayStats& s
             for (int32_t i = 0; i < pondered; ++i) {
                 board.ApplyMove(moves.Move(i));
                 ponderLists[i]->Generate(Top, board);
+                workers[i]->Join();  // an abandoned search of the last turn
                 workers[i]->Start(*ponderLists[i]);
                 board.UndoMove(moves.Move(i));
             }
@@ -365,11 +367,13 @@ void PlayGames(SearchKind kind, int64_t thinkMs, int32_t games, SelfPlayStats& s
                 for (int32_t i = 0; i < pondered; ++i) workers[i]->Abort();
                 board.ApplyMove(moves.Move(choice));
                 replies.Generate(Top, board);
+                kept->Join();
                 kept->Start(replies);
                 std::this_thread::sleep_for(std::chrono::milliseconds(kComputerMs));
             }
             kept->Abort();
             const HMove* reply = kept->PickMove();
+            kept->Join();  // for its node count
             const double wait = MillisecondsSince(moved);
             if (reply == nullptr) {
                 ++stats.bottomWins;
