@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/FastGenerate.h"
 #include "engine/Search.h"
 
 namespace {
@@ -73,7 +74,7 @@ int32_t AlphaBeta::Node(uint8_t side, int32_t depth, int32_t alpha, int32_t beta
 
     FastMove* moves = stack_ + top_;
     int32_t* scores = scores_ + top_;
-    const int32_t n = GenerateMoves(board_, side, *params_, moves, kStackMoves - top_);
+    const int32_t n = GenerateMoves(board_, side, moves, kStackMoves - top_);
     if (n < 0) {
         failed_ = true;
         return 0;
@@ -99,9 +100,10 @@ int32_t AlphaBeta::Node(uint8_t side, int32_t depth, int32_t alpha, int32_t beta
         std::swap(scores[k], scores[pick]);
         const FastMove& m = moves[k];
 
+        const int32_t gain = Gain(board_, m, side, *params_);
         board_.Make(m, side);
-        const int32_t v = m.gain - Node(opp, depth - 1, Clamp(int64_t{m.gain} - beta),
-                                        Clamp(int64_t{m.gain} - alpha), ply + 1);
+        const int32_t v = gain - Node(opp, depth - 1, Clamp(int64_t{gain} - beta),
+                                      Clamp(int64_t{gain} - alpha), ply + 1);
         board_.Unmake(m, side);
         if (failed_) break;
         if (v > best) {
@@ -132,7 +134,8 @@ void AlphaBeta::Order(FastMove* moves, int32_t* scores, int32_t n, uint8_t ttMov
         if (m.index == ttMove && ttMove != TranspositionTable::kNoMove) {
             score = kTableMoveScore;
         } else if (m.captured != 0) {
-            score = kCaptureScore + m.gain;  // every move of the node captures
+            score =
+                kCaptureScore + Gain(board_, m, side, *params_);  // every move of the node captures
         } else if (QuietId(m) == killers_[ply][0]) {
             score = kKillerScore + 1;
         } else if (QuietId(m) == killers_[ply][1]) {

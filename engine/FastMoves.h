@@ -1,8 +1,9 @@
 #pragma once
 
-// The fast search's position and moves: three 32-bit masks, moves that know
-// their captured squares, and a generator that follows the rules of the move
-// generator exactly while it scores each move as it is built.
+// The fast search's position and moves: three 32-bit masks, and moves that
+// know their start, their end and the squares they take. A move's gain is not
+// stored: Gain works it out from the position it is made on, only where the
+// search needs it.
 
 #include <bit>
 #include <cstdint>
@@ -14,7 +15,6 @@
 struct FastMove {
     uint32_t captured;       // squares of the pieces taken
     uint32_t capturedKings;  // those of them that were kings
-    int32_t gain;            // the move's score for the side making it
     uint8_t from;
     uint8_t to;        // may equal from: a king's ring capture
     uint8_t promotes;  // a man crowned by this move
@@ -54,7 +54,23 @@ struct Board32 {
     }
 };
 
-// Lists every legal move of side into out and returns the count, or -1 when
-// they do not fit into capacity entries.
-int32_t GenerateMoves(const Board32& board, uint8_t side, const EngineParams& params, FastMove* out,
-                      int32_t capacity);
+// The gain of m for side, made on board, scored as the move generator scores
+// it step by step: each man and king taken, a bonus when the opponent's last
+// king goes, and the crowning with its bonus when side had no king yet. The
+// counts only ever fall by the move's captures and rise by its one crowning,
+// so the masks give the same sum as the steps.
+inline int32_t Gain(const Board32& board, const FastMove& m, uint8_t side,
+                    const EngineParams& params) {
+    int32_t gain = 0;
+    if (m.captured != 0) {
+        gain = params.manValue * std::popcount(m.captured & ~m.capturedKings) +
+               params.kingValue * std::popcount(m.capturedKings);
+        if (m.capturedKings != 0 &&
+            (board.kings & board.pieces[Opponent(side)] & ~m.capturedKings) == 0)
+            gain += params.firstKingBonus;
+    }
+    if (m.promotes)
+        gain += params.promotionBonus +
+                ((board.kings & board.pieces[side]) == 0 ? params.firstKingBonus : 0);
+    return gain;
+}
