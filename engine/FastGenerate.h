@@ -43,6 +43,14 @@ inline constexpr std::array<std::array<uint32_t, 32>, 4> kJump = [] {
     return jump;
 }();
 
+// The four neighbours of each square.
+inline constexpr std::array<uint32_t, 32> kAround = [] {
+    std::array<uint32_t, 32> around{};
+    for (int s = 0; s < 32; ++s)
+        for (int d = 0; d < 4; ++d) around[s] |= rays::kNext[d][s];
+    return around;
+}();
+
 // The capture being built from one lifted piece.
 template <class Sink>
 struct Capture {
@@ -55,9 +63,12 @@ struct Capture {
     uint8_t from = 0;
     uint8_t promoted = 0;
 
+    // to: the last landing, as a mask.
     void Emit(uint32_t to) {
-        sink.Emit(from, static_cast<uint8_t>(std::countr_zero(to)), jumped, jumped & kings,
-                  promoted);
+        const uint32_t start = squares::Bit(from);
+        const uint32_t moverFlip = (kings & start) ? start ^ to : promoted ? to : 0;
+        sink.Emit(from, static_cast<uint8_t>(std::countr_zero(to)), jumped,
+                  (jumped & kings) ^ moverFlip, promoted);
     }
 
     template <int D>
@@ -66,6 +77,8 @@ struct Capture {
     bool KingJump(int s);
 
     bool Man(int s) {
+        // Most landings have no prey next to them.
+        if ((prey & kAround[s]) == 0) return false;
         // Every direction is tried, whatever the others found.
         const bool a = ManJump<kDownRight>(s);
         const bool b = ManJump<kDownLeft>(s);
@@ -148,11 +161,25 @@ struct Sides {
           kings(board.kings) {}
 };
 
-// Men of the side with a first jump in direction D.
+// Two steps in direction D, off-board ones dropped: the same shift from every
+// row (up-right 9, up-left 7), once the columns that would leave are cut.
+inline constexpr uint32_t kLastColumn = 0x88888888u;   // g and h
+inline constexpr uint32_t kFirstColumn = 0x11111111u;  // a and b
 template <int D>
-inline uint32_t ManJumpers(uint32_t men, uint32_t opp, uint32_t empty) {
+constexpr uint32_t Jump(uint32_t m) {
+    if constexpr (D == kUpRight) return (m & ~kLastColumn) << 9;
+    if constexpr (D == kUpLeft) return (m & ~kFirstColumn) << 7;
+    if constexpr (D == kDownRight) return (m & ~kLastColumn) >> 7;
+    if constexpr (D == kDownLeft) return (m & ~kFirstColumn) >> 9;
+    return 0;
+}
+
+// The squares from which a man would jump in direction D: an opponent's
+// piece next to it that way and an empty square behind.
+template <int D>
+inline uint32_t JumpFrom(uint32_t opp, uint32_t empty) {
     constexpr int back = rays::kOpposite[D];
-    return men & rays::Step<back>(rays::Step<back>(empty) & opp);
+    return rays::Step<back>(opp) & Jump<back>(empty);
 }
 
 template <int D>
@@ -162,27 +189,90 @@ inline bool KingCanJump(int s, uint32_t opp, uint32_t empty) {
     return (rays::kRay[D][s] & opp & squares::Bit(a)) != 0 && (rays::kNext[D][a] & empty) != 0;
 }
 
-// The pieces of the side to move that can capture.
-inline uint32_t Jumpers(const Sides& p) {
-    const uint32_t men = p.own & ~p.kings;
-    uint32_t jumpers =
-        ManJumpers<kDownRight>(men, p.opp, p.empty) | ManJumpers<kDownLeft>(men, p.opp, p.empty) |
-        ManJumpers<kUpRight>(men, p.opp, p.empty) | ManJumpers<kUpLeft>(men, p.opp, p.empty);
-    for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
-        const int s = std::countr_zero(k);
-        if (KingCanJump<kDownRight>(s, p.opp, p.empty) ||
-            KingCanJump<kDownLeft>(s, p.opp, p.empty) || KingCanJump<kUpRight>(s, p.opp, p.empty) ||
-            KingCanJump<kUpLeft>(s, p.opp, p.empty))
-            jumpers |= squares::Bit(s);
-    }
-    return jumpers;
+inline bool KingCanJump(int s, uint32_t opp, uint32_t empty) {
+    return KingCanJump<kDownRight>(s, opp, empty) || KingCanJump<kDownLeft>(s, opp, empty) ||
+           KingCanJump<kUpRight>(s, opp, empty) || KingCanJump<kUpLeft>(s, opp, empty);
 }
 
+// Who can capture, split for speed. A man whose every first jump lands where
+// it cannot go on and does not crown makes single captures only; its moves
+// are read straight off the masks. Every other capturing piece has its
+// captures built square by square.
+struct Jumpers {
+    uint32_t from[4] = {0, 0, 0, 0};  // by direction: men with only single captures
+    uint32_t built = 0;               // pieces whose captures are built
+
+    // Most positions have no capture; this much tells.
+    Jumpers(const Sides& p) : men_(p.own & ~p.kings) {
+        if (men_ != 0) {
+            j_[0] = JumpFrom<0>(p.opp, p.empty);
+            j_[1] = JumpFrom<1>(p.opp, p.empty);
+            j_[2] = JumpFrom<2>(p.opp, p.empty);
+            j_[3] = JumpFrom<3>(p.opp, p.empty);
+            built = men_ & (j_[0] | j_[1] | j_[2] | j_[3]);
+        }
+        for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
+            const int s = std::countr_zero(k);
+            if (KingCanJump(s, p.opp, p.empty)) built |= squares::Bit(s);
+        }
+    }
+    bool Any() const { return built != 0; }
+
+    // Takes the men with single captures only out of built.
+    void Split(uint8_t side) {
+        const uint32_t menJumping = built & men_;
+        if (menJumping == 0) return;
+        const uint32_t crowning = squares::CrowningMask(side);
+        // A landing goes on in any direction but back over the piece just
+        // taken: the start square lies only that way, so j still holds.
+        const uint32_t goesOn[4] = {
+            crowning | j_[0] | j_[1] | j_[2], crowning | j_[0] | j_[1] | j_[3],
+            crowning | j_[0] | j_[2] | j_[3], crowning | j_[1] | j_[2] | j_[3]};
+        uint32_t many = 0;
+        for (int d = 0; d < 4; ++d) from[d] = menJumping & j_[d];
+        many = Jump<rays::kOpposite[0]>(Jump<0>(from[0]) & goesOn[0]) |
+               Jump<rays::kOpposite[1]>(Jump<1>(from[1]) & goesOn[1]) |
+               Jump<rays::kOpposite[2]>(Jump<2>(from[2]) & goesOn[2]) |
+               Jump<rays::kOpposite[3]>(Jump<3>(from[3]) & goesOn[3]);
+        for (uint32_t& f : from) f &= ~many;
+        built &= ~menJumping | many;
+    }
+
+private:
+    uint32_t men_;
+    uint32_t j_[4] = {0, 0, 0, 0};
+};
+
+// The single captures of men in direction D.
+template <int D, class Sink>
+inline void SingleCaptures(uint32_t from, uint32_t kings, Sink& sink) {
+    for (; from != 0; from &= from - 1) {
+        const int s = std::countr_zero(from);
+        const uint32_t to = Jump<D>(from & -from);
+        sink.Start(static_cast<uint8_t>(s));
+        sink.Push(static_cast<uint8_t>(std::countr_zero(to)));
+        sink.Emit(static_cast<uint8_t>(s), static_cast<uint8_t>(std::countr_zero(to)),
+                  rays::kNext[D][s], rays::kNext[D][s] & kings, 0);
+        sink.Pop();
+    }
+}
+
+// jumpers: after Split.
 template <class Sink>
-void GenerateCaptures(const Sides& p, uint8_t side, uint32_t jumpers, Sink& sink) {
+void GenerateCaptures(const Sides& p, uint8_t side, const Jumpers& jumpers, Sink& sink) {
+    if constexpr (Sink::kCountOnly) {
+        sink.count += CountBits(jumpers.from[0]) + CountBits(jumpers.from[1]) +
+                      CountBits(jumpers.from[2]) + CountBits(jumpers.from[3]);
+    } else {
+        SingleCaptures<0>(jumpers.from[0], p.kings, sink);
+        SingleCaptures<1>(jumpers.from[1], p.kings, sink);
+        SingleCaptures<2>(jumpers.from[2], p.kings, sink);
+        SingleCaptures<3>(jumpers.from[3], p.kings, sink);
+    }
+    if (jumpers.built == 0) return;
     Capture<Sink> capture{sink, p.empty, p.opp, p.kings, squares::CrowningMask(side)};
-    for (; jumpers != 0; jumpers &= jumpers - 1) {
-        const int s = std::countr_zero(jumpers);
+    for (uint32_t rest = jumpers.built; rest != 0; rest &= rest - 1) {
+        const int s = std::countr_zero(rest);
         capture.from = static_cast<uint8_t>(s);
         capture.empty = p.empty | squares::Bit(s);  // lifted: a capture may cross or end here
         sink.Start(static_cast<uint8_t>(s));
@@ -198,7 +288,7 @@ inline void ManSteps(uint32_t men, uint32_t empty, uint32_t crowning, Sink& sink
         const uint8_t from = static_cast<uint8_t>(squares::kStep[to][rays::kOpposite[D]]);
         sink.Start(from);
         sink.Push(static_cast<uint8_t>(to));
-        sink.Emit(from, static_cast<uint8_t>(to), 0, 0, (crowning >> to) & 1u);
+        sink.Emit(from, static_cast<uint8_t>(to), 0, crowning & (t & -t), (crowning >> to) & 1u);
         sink.Pop();
     }
 }
@@ -208,7 +298,8 @@ inline void KingSteps(int s, uint32_t empty, Sink& sink) {
     for (uint32_t t = rays::Open<D>(s, ~empty); t != 0; t &= t - 1) {
         const int to = std::countr_zero(t);
         sink.Push(static_cast<uint8_t>(to));
-        sink.Emit(static_cast<uint8_t>(s), static_cast<uint8_t>(to), 0, 0, 0);
+        sink.Emit(static_cast<uint8_t>(s), static_cast<uint8_t>(to), 0,
+                  squares::Bit(s) ^ squares::Bit(to), 0);
         sink.Pop();
     }
 }
@@ -234,14 +325,32 @@ void GenerateQuiet(const Sides& p, uint8_t side, Sink& sink) {
     }
 }
 
+// Whether side can capture at all: what most positions need to know.
+[[gnu::always_inline]] inline bool CanCapture(const Sides& p) {
+    const uint32_t men = p.own & ~p.kings;
+    const uint32_t jumping = men & (JumpFrom<0>(p.opp, p.empty) | JumpFrom<1>(p.opp, p.empty) |
+                                    JumpFrom<2>(p.opp, p.empty) | JumpFrom<3>(p.opp, p.empty));
+    if (jumping != 0) return true;
+    for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1)
+        if (KingCanJump(std::countr_zero(k), p.opp, p.empty)) return true;
+    return false;
+}
+
+// The captures, once CanCapture has said there are some.
+template <class Sink>
+[[gnu::noinline]] void AllCaptures(const Sides& p, uint8_t side, Sink& sink) {
+    Jumpers jumpers(p);
+    jumpers.Split(side);
+    GenerateCaptures(p, side, jumpers, sink);
+}
+
 // Every legal move of side into sink: the captures when there is one, else
 // the quiet moves.
 template <class Sink>
-void Generate(const Board32& board, uint8_t side, Sink& sink) {
+[[gnu::always_inline]] inline void Generate(const Board32& board, uint8_t side, Sink& sink) {
     const Sides p(board, side);
-    const uint32_t jumpers = Jumpers(p);
-    if (jumpers != 0) {
-        GenerateCaptures(p, side, jumpers, sink);
+    if (CanCapture(p)) {
+        AllCaptures(p, side, sink);
     } else {
         GenerateQuiet(p, side, sink);
     }
@@ -252,6 +361,7 @@ void Generate(const Board32& board, uint8_t side, Sink& sink) {
 
 // The moves as FastMove records, with room for capacity of them.
 struct ListSink {
+    static constexpr bool kCountOnly = false;
     FastMove* out;
     int32_t capacity;
     int32_t count = 0;
@@ -259,11 +369,10 @@ struct ListSink {
     void Start(uint8_t) {}
     void Push(uint8_t) {}
     void Pop() {}
-    void Emit(uint8_t from, uint8_t to, uint32_t captured, uint32_t capturedKings,
-              uint32_t promotes) {
+    void Emit(uint8_t from, uint8_t to, uint32_t captured, uint32_t kingsFlip, uint32_t promotes) {
         if (count < capacity)
             out[count] = FastMove{captured,
-                                  capturedKings,
+                                  kingsFlip,
                                   from,
                                   to,
                                   static_cast<uint8_t>(promotes),
@@ -273,6 +382,7 @@ struct ListSink {
 };
 
 struct CountSink {
+    static constexpr bool kCountOnly = true;
     int32_t count = 0;
     void Start(uint8_t) {}
     void Push(uint8_t) {}
@@ -284,7 +394,8 @@ struct CountSink {
 
 // Lists every legal move of side into out and returns the count, or -1 when
 // they do not fit into capacity entries.
-inline int32_t GenerateMoves(const Board32& board, uint8_t side, FastMove* out, int32_t capacity) {
+[[gnu::always_inline]] inline int32_t GenerateMoves(const Board32& board, uint8_t side,
+                                                    FastMove* out, int32_t capacity) {
     fastgen::ListSink sink{out, capacity};
     fastgen::Generate(board, side, sink);
     return sink.count <= capacity ? sink.count : -1;
@@ -292,23 +403,24 @@ inline int32_t GenerateMoves(const Board32& board, uint8_t side, FastMove* out, 
 
 // The number of legal moves of side: captures are followed path by path,
 // quiet moves only counted.
-inline int32_t CountMoves(const Board32& board, uint8_t side) {
+[[gnu::always_inline]] inline int32_t CountMoves(const Board32& board, uint8_t side) {
     const fastgen::Sides p(board, side);
-    const uint32_t jumpers = fastgen::Jumpers(p);
-    if (jumpers != 0) {
+    if (fastgen::CanCapture(p)) {
         fastgen::CountSink sink;
-        fastgen::GenerateCaptures(p, side, jumpers, sink);
+        fastgen::AllCaptures(p, side, sink);
         return sink.count;
     }
     const uint32_t men = p.own & ~p.kings;
-    int32_t n = side == Bottom ? std::popcount(rays::Step<rays::kUpLeft>(men) & p.empty) +
-                                     std::popcount(rays::Step<rays::kUpRight>(men) & p.empty)
-                               : std::popcount(rays::Step<rays::kDownLeft>(men) & p.empty) +
-                                     std::popcount(rays::Step<rays::kDownRight>(men) & p.empty);
+    const uint64_t steps = side == Bottom
+                               ? uint64_t{rays::Step<rays::kUpLeft>(men) & p.empty} << 32 |
+                                     (rays::Step<rays::kUpRight>(men) & p.empty)
+                               : uint64_t{rays::Step<rays::kDownLeft>(men) & p.empty} << 32 |
+                                     (rays::Step<rays::kDownRight>(men) & p.empty);
+    int32_t n = CountBits64(steps);
     for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
         const int s = std::countr_zero(k);
         const uint32_t occupied = ~p.empty;
-        n += std::popcount(
+        n += CountBits(
             rays::Open<rays::kDownRight>(s, occupied) | rays::Open<rays::kDownLeft>(s, occupied) |
             rays::Open<rays::kUpRight>(s, occupied) | rays::Open<rays::kUpLeft>(s, occupied));
     }

@@ -29,17 +29,17 @@ struct FastPath {
 namespace fastgen {
 
 struct PathSink {
+    static constexpr bool kCountOnly = false;
     std::vector<FastPath>& out;
     FastPath work{};
 
     void Start(uint8_t) { work.landingCount = 0; }
     void Push(uint8_t square) { work.landings[work.landingCount++] = square; }
     void Pop() { --work.landingCount; }
-    void Emit(uint8_t from, uint8_t to, uint32_t captured, uint32_t capturedKings,
-              uint32_t promotes) {
+    void Emit(uint8_t from, uint8_t to, uint32_t captured, uint32_t kingsFlip, uint32_t promotes) {
         const int32_t n = static_cast<int32_t>(out.size());
         work.move = FastMove{captured,
-                             capturedKings,
+                             kingsFlip,
                              from,
                              to,
                              static_cast<uint8_t>(promotes),
