@@ -65,6 +65,7 @@ int32_t AlphaBeta::Node(uint8_t side, int32_t depth, int32_t alpha, int32_t beta
         failed_ = true;
         return 0;
     }
+    if (depth == 1) return Horizon(side, beta);
     const uint64_t key = PositionKey(board_, side);
     TranspositionTable::Hit hit;
     table_.Probe(key, board_, side, depth, hit);
@@ -122,6 +123,39 @@ int32_t AlphaBeta::Node(uint8_t side, int32_t depth, int32_t alpha, int32_t beta
     if (failed_) return 0;  // a stopped search stores nothing
     const Bound bound = best <= alphaIn ? kBoundUpper : best >= beta ? kBoundLower : kBoundExact;
     table_.Store(key, board_, side, depth, best, bound, bestMove);
+    return best;
+}
+
+// The last ply, where a reply's value is its gain alone: no reply is made and
+// the table is not asked, since the answer costs less than a probe. The
+// replies count as visited as the loop above would visit them: the best
+// first, and if it does not reach beta every other one after it.
+int32_t AlphaBeta::Horizon(uint8_t side, int32_t beta) {
+    const fastgen::Sides p(board_, side);
+    int32_t best;
+    int32_t n;
+    if (!fastgen::CanCapture(p)) {
+        int32_t crowning;
+        n = fastgen::CountQuiet(p, side, crowning);
+        if (n == 0) return kLostValue;
+        const int32_t crown =
+            params_->promotionBonus +
+            ((board_.kings & board_.pieces[side]) == 0 ? params_->firstKingBonus : 0);
+        best = crowning == 0 ? 0 : crowning == n ? crown : std::max(crown, 0);
+    } else {
+        FastMove* moves = stack_ + top_;
+        fastgen::ListSink sink{moves, kStackMoves - top_};
+        fastgen::AllCaptures(p, side, sink);
+        n = sink.count;
+        if (n > sink.capacity) {
+            failed_ = true;
+            return 0;
+        }
+        best = INT32_MIN;
+        for (int32_t i = 0; i < n; ++i)
+            best = std::max(best, Gain(board_, moves[i], side, *params_));
+    }
+    nodes += best >= beta ? 1 : static_cast<uint64_t>(n);
     return best;
 }
 

@@ -401,6 +401,32 @@ struct CountSink {
     return sink.count <= capacity ? sink.count : -1;
 }
 
+namespace fastgen {
+
+// The number of quiet moves, and of them the men's steps that crown.
+[[gnu::always_inline]] inline int32_t CountQuiet(const Sides& p, uint8_t side, int32_t& crowning) {
+    const uint32_t men = p.own & ~p.kings;
+    const uint32_t left = side == Bottom ? rays::Step<rays::kUpLeft>(men) & p.empty
+                                         : rays::Step<rays::kDownLeft>(men) & p.empty;
+    const uint32_t right = side == Bottom ? rays::Step<rays::kUpRight>(men) & p.empty
+                                          : rays::Step<rays::kDownRight>(men) & p.empty;
+    int32_t n = CountBits64(uint64_t{left} << 32 | right);
+    crowning = 0;
+    const uint32_t row = squares::CrowningMask(side);
+    if (((left | right) & row) != 0)
+        crowning = CountBits64(uint64_t{left & row} << 32 | (right & row));
+    for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
+        const int s = std::countr_zero(k);
+        const uint32_t occupied = ~p.empty;
+        n += CountBits(
+            rays::Open<rays::kDownRight>(s, occupied) | rays::Open<rays::kDownLeft>(s, occupied) |
+            rays::Open<rays::kUpRight>(s, occupied) | rays::Open<rays::kUpLeft>(s, occupied));
+    }
+    return n;
+}
+
+}  // namespace fastgen
+
 // The number of legal moves of side: captures are followed path by path,
 // quiet moves only counted.
 [[gnu::always_inline]] inline int32_t CountMoves(const Board32& board, uint8_t side) {
@@ -410,19 +436,6 @@ struct CountSink {
         fastgen::AllCaptures(p, side, sink);
         return sink.count;
     }
-    const uint32_t men = p.own & ~p.kings;
-    const uint64_t steps = side == Bottom
-                               ? uint64_t{rays::Step<rays::kUpLeft>(men) & p.empty} << 32 |
-                                     (rays::Step<rays::kUpRight>(men) & p.empty)
-                               : uint64_t{rays::Step<rays::kDownLeft>(men) & p.empty} << 32 |
-                                     (rays::Step<rays::kDownRight>(men) & p.empty);
-    int32_t n = CountBits64(steps);
-    for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
-        const int s = std::countr_zero(k);
-        const uint32_t occupied = ~p.empty;
-        n += CountBits(
-            rays::Open<rays::kDownRight>(s, occupied) | rays::Open<rays::kDownLeft>(s, occupied) |
-            rays::Open<rays::kUpRight>(s, occupied) | rays::Open<rays::kUpLeft>(s, occupied));
-    }
-    return n;
+    int32_t crowning;
+    return fastgen::CountQuiet(p, side, crowning);
 }
