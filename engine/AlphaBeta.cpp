@@ -24,6 +24,21 @@ constexpr int32_t kCaptureScore = 1 << 28;
 constexpr int32_t kKillerScore = 1 << 26;
 constexpr int32_t kHistoryCap = 1 << 24;
 
+// Highest score first; the lists are short.
+void SortByScore(FastMove* moves, int32_t* scores, int32_t n) {
+    for (int32_t i = 1; i < n; ++i) {
+        const FastMove m = moves[i];
+        const int32_t score = scores[i];
+        int32_t j = i;
+        for (; j > 0 && scores[j - 1] < score; --j) {
+            moves[j] = moves[j - 1];
+            scores[j] = scores[j - 1];
+        }
+        moves[j] = m;
+        scores[j] = score;
+    }
+}
+
 }  // namespace
 
 AlphaBeta::AlphaBeta() : table_(kTableBytes) {
@@ -93,12 +108,17 @@ int32_t AlphaBeta::Node(uint8_t side, int32_t depth, int32_t alpha, int32_t beta
     int32_t best = INT32_MIN;
     uint8_t bestMove = TranspositionTable::kNoMove;
     for (int32_t k = 0; k < n; ++k) {
-        // Lazy selection: most nodes are cut after their first move or two.
-        int32_t pick = k;
-        for (int32_t j = k + 1; j < n; ++j)
-            if (scores[j] > scores[pick]) pick = j;
-        std::swap(moves[k], moves[pick]);
-        std::swap(scores[k], scores[pick]);
+        // Most nodes are cut after their first move: pick only that one,
+        // and sort the rest once the first has not cut.
+        if (k == 0) {
+            int32_t pick = 0;
+            for (int32_t j = 1; j < n; ++j)
+                if (scores[j] > scores[pick]) pick = j;
+            std::swap(moves[0], moves[pick]);
+            std::swap(scores[0], scores[pick]);
+        } else if (k == 1) {
+            SortByScore(moves + 1, scores + 1, n - 1);
+        }
         const FastMove& m = moves[k];
 
         const int32_t gain = Gain(board_, m, side, *params_);
