@@ -194,56 +194,7 @@ inline bool KingCanJump(int s, uint32_t opp, uint32_t empty) {
            KingCanJump<kUpRight>(s, opp, empty) || KingCanJump<kUpLeft>(s, opp, empty);
 }
 
-// Who can capture, split for speed. A man whose every first jump lands where
-// it cannot go on and does not crown makes single captures only; its moves
-// are read straight off the masks. Every other capturing piece has its
-// captures built square by square.
-struct Jumpers {
-    uint32_t from[4] = {0, 0, 0, 0};  // by direction: men with only single captures
-    uint32_t built = 0;               // pieces whose captures are built
-
-    // Most positions have no capture; this much tells.
-    Jumpers(const Sides& p) : men_(p.own & ~p.kings) {
-        if (men_ != 0) {
-            j_[0] = JumpFrom<0>(p.opp, p.empty);
-            j_[1] = JumpFrom<1>(p.opp, p.empty);
-            j_[2] = JumpFrom<2>(p.opp, p.empty);
-            j_[3] = JumpFrom<3>(p.opp, p.empty);
-            built = men_ & (j_[0] | j_[1] | j_[2] | j_[3]);
-        }
-        for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
-            const int s = std::countr_zero(k);
-            if (KingCanJump(s, p.opp, p.empty)) built |= squares::Bit(s);
-        }
-    }
-    bool Any() const { return built != 0; }
-
-    // Takes the men with single captures only out of built.
-    void Split(uint8_t side) {
-        const uint32_t menJumping = built & men_;
-        if (menJumping == 0) return;
-        const uint32_t crowning = squares::CrowningMask(side);
-        // A landing goes on in any direction but back over the piece just
-        // taken: the start square lies only that way, so j still holds.
-        const uint32_t goesOn[4] = {
-            crowning | j_[0] | j_[1] | j_[2], crowning | j_[0] | j_[1] | j_[3],
-            crowning | j_[0] | j_[2] | j_[3], crowning | j_[1] | j_[2] | j_[3]};
-        uint32_t many = 0;
-        for (int d = 0; d < 4; ++d) from[d] = menJumping & j_[d];
-        many = Jump<rays::kOpposite[0]>(Jump<0>(from[0]) & goesOn[0]) |
-               Jump<rays::kOpposite[1]>(Jump<1>(from[1]) & goesOn[1]) |
-               Jump<rays::kOpposite[2]>(Jump<2>(from[2]) & goesOn[2]) |
-               Jump<rays::kOpposite[3]>(Jump<3>(from[3]) & goesOn[3]);
-        for (uint32_t& f : from) f &= ~many;
-        built &= ~menJumping | many;
-    }
-
-private:
-    uint32_t men_;
-    uint32_t j_[4] = {0, 0, 0, 0};
-};
-
-// The single captures of men in direction D.
+// The single captures of men in direction D, from the squares in from.
 template <int D, class Sink>
 inline void SingleCaptures(uint32_t from, uint32_t kings, Sink& sink) {
     for (; from != 0; from &= from - 1) {
@@ -257,26 +208,53 @@ inline void SingleCaptures(uint32_t from, uint32_t kings, Sink& sink) {
     }
 }
 
-// jumpers: after Split.
-template <class Sink>
-void GenerateCaptures(const Sides& p, uint8_t side, const Jumpers& jumpers, Sink& sink) {
+// The men's captures whose first jump goes in direction D. A landing where
+// the man can neither go on nor crown ends a single capture, read straight
+// off the masks; from the others the capture is built square by square.
+// goesOn: the landings where it may go on.
+template <int D, class Sink>
+inline void MenCaptures(uint32_t jumping, uint32_t goesOn, Capture<Sink>& capture, uint32_t empty,
+                        Sink& sink) {
+    constexpr int back = rays::kOpposite[D];
+    const uint32_t landings = Jump<D>(jumping);
+    const uint32_t single = landings & ~goesOn;
     if constexpr (Sink::kCountOnly) {
-        sink.count += CountBits(jumpers.from[0]) + CountBits(jumpers.from[1]) +
-                      CountBits(jumpers.from[2]) + CountBits(jumpers.from[3]);
+        sink.count += CountBits(single);
     } else {
-        SingleCaptures<0>(jumpers.from[0], p.kings, sink);
-        SingleCaptures<1>(jumpers.from[1], p.kings, sink);
-        SingleCaptures<2>(jumpers.from[2], p.kings, sink);
-        SingleCaptures<3>(jumpers.from[3], p.kings, sink);
+        SingleCaptures<D>(Jump<back>(single), capture.kings, sink);
     }
-    if (jumpers.built == 0) return;
-    Capture<Sink> capture{sink, p.empty, p.opp, p.kings, squares::CrowningMask(side)};
-    for (uint32_t rest = jumpers.built; rest != 0; rest &= rest - 1) {
+    for (uint32_t rest = Jump<back>(landings & goesOn); rest != 0; rest &= rest - 1) {
         const int s = std::countr_zero(rest);
         capture.from = static_cast<uint8_t>(s);
-        capture.empty = p.empty | squares::Bit(s);  // lifted: a capture may cross or end here
+        capture.empty = empty | squares::Bit(s);  // lifted: a capture may cross or end here
         sink.Start(static_cast<uint8_t>(s));
-        (p.kings & squares::Bit(s)) ? capture.King(s) : capture.Man(s);
+        capture.template ManJump<D>(s);
+    }
+}
+
+// The captures, once CanCapture has said there are some.
+template <class Sink>
+[[gnu::noinline]] void AllCaptures(const Sides& p, uint8_t side, Sink& sink) {
+    const uint32_t crowning = squares::CrowningMask(side);
+    Capture<Sink> capture{sink, p.empty, p.opp, p.kings, crowning};
+    const uint32_t men = p.own & ~p.kings;
+    if (men != 0) {
+        const uint32_t j0 = JumpFrom<0>(p.opp, p.empty), j1 = JumpFrom<1>(p.opp, p.empty);
+        const uint32_t j2 = JumpFrom<2>(p.opp, p.empty), j3 = JumpFrom<3>(p.opp, p.empty);
+        // A landing may go on in any direction but back over the piece just
+        // taken, the only way the lifted start square lies: so j0..j3 still
+        // hold there. Crowning landings go on as a king's, built in full.
+        MenCaptures<0>(men & j0, crowning | j0 | j1 | j2, capture, p.empty, sink);
+        MenCaptures<1>(men & j1, crowning | j0 | j1 | j3, capture, p.empty, sink);
+        MenCaptures<2>(men & j2, crowning | j0 | j2 | j3, capture, p.empty, sink);
+        MenCaptures<3>(men & j3, crowning | j1 | j2 | j3, capture, p.empty, sink);
+    }
+    for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
+        const int s = std::countr_zero(k);
+        capture.from = static_cast<uint8_t>(s);
+        capture.empty = p.empty | squares::Bit(s);
+        sink.Start(static_cast<uint8_t>(s));
+        capture.King(s);
     }
 }
 
@@ -334,14 +312,6 @@ void GenerateQuiet(const Sides& p, uint8_t side, Sink& sink) {
     for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1)
         if (KingCanJump(std::countr_zero(k), p.opp, p.empty)) return true;
     return false;
-}
-
-// The captures, once CanCapture has said there are some.
-template <class Sink>
-[[gnu::noinline]] void AllCaptures(const Sides& p, uint8_t side, Sink& sink) {
-    Jumpers jumpers(p);
-    jumpers.Split(side);
-    GenerateCaptures(p, side, jumpers, sink);
 }
 
 // Every legal move of side into sink: the captures when there is one, else
