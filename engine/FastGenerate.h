@@ -139,10 +139,14 @@ bool Capture<Sink>::KingJump(int s) {
         sink.Pop();
     }
     if (!more) {
-        for (uint32_t rest = landings; rest != 0; rest &= rest - 1) {
-            sink.Push(static_cast<uint8_t>(std::countr_zero(rest)));
-            Emit(rest & -rest);
-            sink.Pop();
+        if constexpr (Sink::kCountOnly) {
+            sink.count += CountBits(landings);
+        } else {
+            for (uint32_t rest = landings; rest != 0; rest &= rest - 1) {
+                sink.Push(static_cast<uint8_t>(std::countr_zero(rest)));
+                Emit(rest & -rest);
+                sink.Pop();
+            }
         }
     }
     prey ^= over;
