@@ -28,7 +28,8 @@ check() {  # fen depth [expected]
 }
 
 check start 10 22450647
+check start 11
 check "W:WKa1,Kc1,e3,g3,Kb6:BKh8,Kf8,d6,b8,Kg5" 8
-check "W:WKb2,Kg1,c3,e5,a5:BKa7,Kh6,d8,f6,c7,e7" 8
+check "B:WKc1,Ka5,e3,g3,Kf4,b2:BKh8,Kd8,Kb6,f6,h6,e7" 8
 check "B:WKd4,c1,g3,Kh2,a3:BKe7,Kb8,f6,Kc5,h8" 8
 exit "$failed"

@@ -275,10 +275,9 @@ TEST(FastMoves, PerftFromTheStartCountsEveryPath) {
 // in bulk and made.
 TEST(FastMoves, PerftOfKingPositionsEqualsTheListGenerators) {
     const char* fens[] = {
-        "W:WKa1,Kc1,e3,g3,Kb6:BKh8,Kf8,d6,b8,Kg5",
-        "B:WKa1,Kc1,e3,g3,Kb6:BKh8,Kf8,d6,b8,Kg5",
-        "W:WKb2,Kg1,c3,e5,a5:BKa7,Kh6,d8,f6,c7,e7",
-        "B:WKd4,c1,g3,Kh2,a3:BKe7,Kb8,f6,Kc5,h8",
+        "W:WKa1,Kc1,e3,g3,Kb6:BKh8,Kf8,d6,b8,Kg5",       "B:WKa1,Kc1,e3,g3,Kb6:BKh8,Kf8,d6,b8,Kg5",
+        "W:WKb2,Kg1,c3,e5,a5:BKa7,Kh6,d8,f6,c7,e7",      "B:WKd4,c1,g3,Kh2,a3:BKe7,Kb8,f6,Kc5,h8",
+        "B:WKc1,Ka5,e3,g3,Kf4,b2:BKh8,Kd8,Kb6,f6,h6,e7",
     };
     for (const char* fen : fens) {
         Position position = Fen(fen);
