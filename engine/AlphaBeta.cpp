@@ -153,10 +153,9 @@ int32_t AlphaBeta::Node(uint8_t side, int32_t depth, int32_t alpha, int32_t beta
 int32_t AlphaBeta::Horizon(uint8_t side, int32_t beta) {
     const fastgen::Sides p(board_, side);
     int32_t best;
-    int32_t n;
-    if (!fastgen::CanCapture(p)) {
-        int32_t crowning;
-        n = fastgen::CountQuiet(p, side, crowning);
+    int32_t crowning;
+    int32_t n = fastgen::CountQuiet(p, side, crowning);
+    if (n >= 0) {
         if (n == 0) return kLostValue;
         const int32_t crown =
             params_->promotionBonus +

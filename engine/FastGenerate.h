@@ -377,25 +377,43 @@ struct CountSink {
 
 namespace fastgen {
 
-// The number of quiet moves, and of them the men's steps that crown.
+// One ray of a king: its open squares into open, and whether it jumps there.
+template <int D>
+[[gnu::always_inline]] inline bool KingRay(int s, const Sides& p, uint32_t& open) {
+    const uint32_t occupied = ~p.empty;
+    const int a = rays::Nearest<D>(s, occupied);
+    open |= (rays::kRay[D][s] ^ rays::kRay[D][a]) & p.empty;
+    return (rays::kRay[D][s] & p.opp & squares::Bit(a)) != 0 && (rays::kNext[D][a] & p.empty) != 0;
+}
+
+// The number of quiet moves, and of them the men's steps that crown; -1 when
+// side can capture, so that no quiet move counts. Each king's rays are walked
+// once for both questions.
 [[gnu::always_inline]] inline int32_t CountQuiet(const Sides& p, uint8_t side, int32_t& crowning) {
     const uint32_t men = p.own & ~p.kings;
+    if ((men & (JumpFrom<0>(p.opp, p.empty) | JumpFrom<1>(p.opp, p.empty) |
+                JumpFrom<2>(p.opp, p.empty) | JumpFrom<3>(p.opp, p.empty))) != 0)
+        return -1;
+    int32_t n = 0;
+    for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
+        const int s = std::countr_zero(k);
+        uint32_t open = 0;
+        const bool a = KingRay<kDownRight>(s, p, open);
+        const bool b = KingRay<kDownLeft>(s, p, open);
+        const bool c = KingRay<kUpRight>(s, p, open);
+        const bool d = KingRay<kUpLeft>(s, p, open);
+        if (a | b | c | d) return -1;
+        n += CountBits(open);
+    }
     const uint32_t left = side == Bottom ? rays::Step<rays::kUpLeft>(men) & p.empty
                                          : rays::Step<rays::kDownLeft>(men) & p.empty;
     const uint32_t right = side == Bottom ? rays::Step<rays::kUpRight>(men) & p.empty
                                           : rays::Step<rays::kDownRight>(men) & p.empty;
-    int32_t n = CountBits64(uint64_t{left} << 32 | right);
+    n += CountBits64(uint64_t{left} << 32 | right);
     crowning = 0;
     const uint32_t row = squares::CrowningMask(side);
     if (((left | right) & row) != 0)
         crowning = CountBits64(uint64_t{left & row} << 32 | (right & row));
-    for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
-        const int s = std::countr_zero(k);
-        const uint32_t occupied = ~p.empty;
-        n += CountBits(
-            rays::Open<rays::kDownRight>(s, occupied) | rays::Open<rays::kDownLeft>(s, occupied) |
-            rays::Open<rays::kUpRight>(s, occupied) | rays::Open<rays::kUpLeft>(s, occupied));
-    }
     return n;
 }
 
@@ -405,11 +423,10 @@ namespace fastgen {
 // quiet moves only counted.
 [[gnu::always_inline]] inline int32_t CountMoves(const Board32& board, uint8_t side) {
     const fastgen::Sides p(board, side);
-    if (fastgen::CanCapture(p)) {
-        fastgen::CountSink sink;
-        fastgen::AllCaptures(p, side, sink);
-        return sink.count;
-    }
     int32_t crowning;
-    return fastgen::CountQuiet(p, side, crowning);
+    const int32_t quiet = fastgen::CountQuiet(p, side, crowning);
+    if (quiet >= 0) return quiet;
+    fastgen::CountSink sink;
+    fastgen::AllCaptures(p, side, sink);
+    return sink.count;
 }
