@@ -186,18 +186,6 @@ inline uint32_t JumpFrom(uint32_t opp, uint32_t empty) {
     return rays::Step<back>(opp) & Jump<back>(empty);
 }
 
-template <int D>
-inline bool KingCanJump(int s, uint32_t opp, uint32_t empty) {
-    const uint32_t occupied = ~empty;
-    const int a = rays::Nearest<D>(s, occupied);
-    return (rays::kRay[D][s] & opp & squares::Bit(a)) != 0 && (rays::kNext[D][a] & empty) != 0;
-}
-
-inline bool KingCanJump(int s, uint32_t opp, uint32_t empty) {
-    return KingCanJump<kDownRight>(s, opp, empty) || KingCanJump<kDownLeft>(s, opp, empty) ||
-           KingCanJump<kUpRight>(s, opp, empty) || KingCanJump<kUpLeft>(s, opp, empty);
-}
-
 // The single captures of men in direction D, from the squares in from.
 template <int D, class Sink>
 inline void SingleCaptures(uint32_t from, uint32_t kings, Sink& sink) {
@@ -236,7 +224,7 @@ inline void MenCaptures(uint32_t jumping, uint32_t goesOn, Capture<Sink>& captur
     }
 }
 
-// The captures, once CanCapture has said there are some.
+// The captures, once side is known to have some.
 template <class Sink>
 [[gnu::noinline]] void AllCaptures(const Sides& p, uint8_t side, Sink& sink) {
     const uint32_t crowning = squares::CrowningMask(side);
@@ -275,10 +263,20 @@ inline void ManSteps(uint32_t men, uint32_t empty, uint32_t crowning, Sink& sink
     }
 }
 
-template <int D, class Sink>
-inline void KingSteps(int s, uint32_t empty, Sink& sink) {
-    for (uint32_t t = rays::Open<D>(s, ~empty); t != 0; t &= t - 1) {
-        const int to = std::countr_zero(t);
+// One ray of a king: its open squares into open, and whether it jumps there.
+template <int D>
+[[gnu::always_inline]] inline bool KingRay(int s, const Sides& p, uint32_t& open) {
+    const uint32_t occupied = ~p.empty;
+    const int a = rays::Nearest<D>(s, occupied);
+    open |= (rays::kRay[D][s] ^ rays::kRay[D][a]) & p.empty;
+    return (rays::kRay[D][s] & p.opp & squares::Bit(a)) != 0 && (rays::kNext[D][a] & p.empty) != 0;
+}
+
+template <class Sink>
+inline void KingQuiet(int s, uint32_t open, Sink& sink) {
+    sink.Start(static_cast<uint8_t>(s));
+    for (; open != 0; open &= open - 1) {
+        const int to = std::countr_zero(open);
         sink.Push(static_cast<uint8_t>(to));
         sink.Emit(static_cast<uint8_t>(s), static_cast<uint8_t>(to), 0,
                   squares::Bit(s) ^ squares::Bit(to), 0);
@@ -286,9 +284,31 @@ inline void KingSteps(int s, uint32_t empty, Sink& sink) {
     }
 }
 
+// Every legal move of side into sink: the captures when there is one, else
+// the quiet moves. Each king's rays are walked once, for its jumps and its
+// quiet moves both.
 template <class Sink>
-void GenerateQuiet(const Sides& p, uint8_t side, Sink& sink) {
+[[gnu::always_inline]] inline void Generate(const Board32& board, uint8_t side, Sink& sink) {
+    const Sides p(board, side);
     const uint32_t men = p.own & ~p.kings;
+    bool capture = (men & (JumpFrom<0>(p.opp, p.empty) | JumpFrom<1>(p.opp, p.empty) |
+                           JumpFrom<2>(p.opp, p.empty) | JumpFrom<3>(p.opp, p.empty))) != 0;
+    uint32_t opens[32];
+    int32_t kings = 0;
+    for (uint32_t k = p.own & p.kings; k != 0 && !capture; k &= k - 1) {
+        const int s = std::countr_zero(k);
+        uint32_t open = 0;
+        const bool a = KingRay<kDownRight>(s, p, open);
+        const bool b = KingRay<kDownLeft>(s, p, open);
+        const bool c = KingRay<kUpRight>(s, p, open);
+        const bool d = KingRay<kUpLeft>(s, p, open);
+        capture = a | b | c | d;
+        opens[kings++] = open;
+    }
+    if (capture) {
+        AllCaptures(p, side, sink);
+        return;
+    }
     const uint32_t crowning = squares::CrowningMask(side);
     if (side == Bottom) {
         ManSteps<kUpLeft>(men, p.empty, crowning, sink);
@@ -297,37 +317,9 @@ void GenerateQuiet(const Sides& p, uint8_t side, Sink& sink) {
         ManSteps<kDownLeft>(men, p.empty, crowning, sink);
         ManSteps<kDownRight>(men, p.empty, crowning, sink);
     }
-    for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
-        const int s = std::countr_zero(k);
-        sink.Start(static_cast<uint8_t>(s));
-        KingSteps<kDownRight>(s, p.empty, sink);
-        KingSteps<kDownLeft>(s, p.empty, sink);
-        KingSteps<kUpRight>(s, p.empty, sink);
-        KingSteps<kUpLeft>(s, p.empty, sink);
-    }
-}
-
-// Whether side can capture at all: what most positions need to know.
-[[gnu::always_inline]] inline bool CanCapture(const Sides& p) {
-    const uint32_t men = p.own & ~p.kings;
-    const uint32_t jumping = men & (JumpFrom<0>(p.opp, p.empty) | JumpFrom<1>(p.opp, p.empty) |
-                                    JumpFrom<2>(p.opp, p.empty) | JumpFrom<3>(p.opp, p.empty));
-    if (jumping != 0) return true;
+    int32_t i = 0;
     for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1)
-        if (KingCanJump(std::countr_zero(k), p.opp, p.empty)) return true;
-    return false;
-}
-
-// Every legal move of side into sink: the captures when there is one, else
-// the quiet moves.
-template <class Sink>
-[[gnu::always_inline]] inline void Generate(const Board32& board, uint8_t side, Sink& sink) {
-    const Sides p(board, side);
-    if (CanCapture(p)) {
-        AllCaptures(p, side, sink);
-    } else {
-        GenerateQuiet(p, side, sink);
-    }
+        KingQuiet(std::countr_zero(k), opens[i++], sink);
 }
 
 // Sinks. Start names the piece a path begins with, Push and Pop follow its
@@ -376,15 +368,6 @@ struct CountSink {
 }
 
 namespace fastgen {
-
-// One ray of a king: its open squares into open, and whether it jumps there.
-template <int D>
-[[gnu::always_inline]] inline bool KingRay(int s, const Sides& p, uint32_t& open) {
-    const uint32_t occupied = ~p.empty;
-    const int a = rays::Nearest<D>(s, occupied);
-    open |= (rays::kRay[D][s] ^ rays::kRay[D][a]) & p.empty;
-    return (rays::kRay[D][s] & p.opp & squares::Bit(a)) != 0 && (rays::kNext[D][a] & p.empty) != 0;
-}
 
 // The number of quiet moves, and of them the men's steps that crown; -1 when
 // side can capture, so that no quiet move counts. Each king's rays are walked
