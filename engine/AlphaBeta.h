@@ -36,6 +36,7 @@ public:
 
 private:
     int32_t Node(uint8_t side, int32_t depth, int32_t alpha, int32_t beta, int32_t ply);
+    int32_t Horizon(uint8_t side, int32_t beta);
     void Order(FastMove* moves, int32_t* scores, int32_t n, uint8_t ttMove, int32_t ply,
                uint8_t side) const;
     void RewardQuiet(const FastMove& m, int32_t ply, uint8_t side, int32_t depth);

@@ -1,6 +1,8 @@
 // moves, perft, divide: the move generator seen from outside.
 #include <cstdio>
 
+#include "engine/FastPaths.h"
+#include "engine/FastPerft.h"
 #include "rules/Perft.h"
 #include "tools/pelvanta-engine/Cli.h"
 
@@ -15,10 +17,50 @@ int Moves(Args& args) {
     return 0;
 }
 
+// The bit-board generator's board of a position; it holds no board whose
+// king counters disagree with its pieces.
+Board32 RequireMasks(const Position& position) {
+    Board32 masks;
+    if (!masks.Load(position.board))
+        throw UsageError{"--fast needs king counters that match the board"};
+    return masks;
+}
+
+uint64_t FastCount(const Board32& board, uint8_t side, int32_t depth) {
+    static FastPerft perft;  // its stack is large: made once
+    uint64_t count = 0;
+    if (!perft.Count(board, side, depth, true, count))
+        throw UsageError{"too many moves in one line for the bit-board generator"};
+    return count;
+}
+
+int FastPerftCommand(const Position& position, int32_t depth) {
+    std::printf("%llu\n", static_cast<unsigned long long>(
+                              FastCount(RequireMasks(position), position.sideToMove, depth)));
+    return 0;
+}
+
+int FastDivide(const Position& position, int32_t depth) {
+    Board32 board = RequireMasks(position);
+    const uint8_t side = position.sideToMove;
+    uint64_t total = depth == 0 ? 1 : 0;
+    for (const FastPath& path : depth > 0 ? GeneratePaths(board, side) : std::vector<FastPath>{}) {
+        board.Make(path.move, side);
+        const uint64_t count = FastCount(board, Opponent(side), depth - 1);
+        board.Unmake(path.move, side);
+        total += count;
+        std::printf("%s %llu\n", path.Text().c_str(), static_cast<unsigned long long>(count));
+    }
+    std::printf("total %llu\n", static_cast<unsigned long long>(total));
+    return 0;
+}
+
 int PerftCommand(Args& args) {
-    RequireArgCount(args, 2, "perft FEN DEPTH");
+    const bool fast = TakeFlag(args, "--fast");
+    RequireArgCount(args, 2, "perft FEN DEPTH [--fast]");
     Position position = RequirePosition(args[0]);
     const int32_t depth = RequireCount(args[1], "depth");
+    if (fast) return FastPerftCommand(position, depth);
     Perft perft(depth);
     std::printf("%llu\n", static_cast<unsigned long long>(
                               perft.Count(position.board, position.sideToMove, depth)));
@@ -26,9 +68,11 @@ int PerftCommand(Args& args) {
 }
 
 int Divide(Args& args) {
-    RequireArgCount(args, 2, "divide FEN DEPTH");
+    const bool fast = TakeFlag(args, "--fast");
+    RequireArgCount(args, 2, "divide FEN DEPTH [--fast]");
     Position position = RequirePosition(args[0]);
     const int32_t depth = RequireCount(args[1], "depth");
+    if (fast) return FastDivide(position, depth);
     HListMoves root;
     const int32_t n = root.Generate(position.sideToMove, position.board);
     Perft perft(depth);
@@ -52,8 +96,8 @@ int Divide(Args& args) {
 const std::vector<Command>& RulesCommands() {
     static const std::vector<Command> commands = {
         {"moves", "moves FEN", Moves},
-        {"perft", "perft FEN DEPTH", PerftCommand},
-        {"divide", "divide FEN DEPTH", Divide},
+        {"perft", "perft FEN DEPTH [--fast]", PerftCommand},
+        {"divide", "divide FEN DEPTH [--fast]", Divide},
     };
     return commands;
 }
