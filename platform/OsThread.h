@@ -42,6 +42,7 @@ public:
     static void LowerCallingThread();
 
     pthread_t Handle() const { return handle_; }
+    pid_t KernelId() const { return tid_.load(); }  // 0 until the routine runs
 
     // Threads of this class whose routine has not yet returned.
     static int32_t LiveCount();

@@ -76,13 +76,6 @@ bool HParty::AcceptsDraw() const {
     return board.bottomKings != 0 && lastComputerValue >= 0;
 }
 
-int32_t HParty::LiveSearches() const {
-    int32_t live = 0;
-    for (const HAnalyzThread& worker : workers)
-        if (!worker.Stopped()) ++live;
-    return live;
-}
-
 void HParty::SetThinkTime(int32_t milliseconds) {
     thinkTimer.SetInterval(milliseconds);
 }

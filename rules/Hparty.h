@@ -47,9 +47,6 @@ public:
     void Halt();
     void ClearBoard();
     bool AcceptsDraw() const;
-    // Searches of the current game still wanted (workers not stopped); none
-    // once a game has ended, been halted or in a duel.
-    int32_t LiveSearches() const;
     void SetThinkTime(int32_t milliseconds);
 
     // The computer's turn.
