@@ -56,7 +56,7 @@ private:
     bool started_ = false;
     Routine routine_ = nullptr;
     void* object_ = nullptr;
-    std::mutex gate_;               // held by Start until the new thread is in the idle class
-    std::atomic<pid_t> tid_{0};     // the kernel's id while the routine runs
+    std::mutex gate_;            // held by Start until the new thread is in the idle class
+    std::atomic<pid_t> tid_{0};  // the kernel's id while the routine runs
     std::atomic<bool> raiseAsked_{false};  // a raise came before the id was known
 };

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "photos/Image.h"
 #include "platform/ImageControl.h"
 #include "rules/Hfigura.h"
 #include "rules/Hparty.h"
@@ -16,6 +17,20 @@
 
 // Helpers for tests that click on the real board and read what it shows.
 namespace gui_test {
+
+// A picture of one colour, for archives made by a test.
+inline Image SolidImage(int width, int height, uint8_t r, uint8_t g, uint8_t b) {
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.rgb.resize(size_t(width) * height * 3);
+    for (size_t i = 0; i < image.rgb.size(); i += 3) {
+        image.rgb[i] = r;
+        image.rgb[i + 1] = g;
+        image.rgb[i + 2] = b;
+    }
+    return image;
+}
 
 // Runs the event loop until pred holds or the time is up. The limit only
 // ends a test that has already failed: it is far beyond what anything takes

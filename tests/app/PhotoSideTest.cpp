@@ -29,27 +29,15 @@ using gui_test::WaitFor;
 
 namespace {
 
-Image Solid(int width, int height, uint8_t r, uint8_t g, uint8_t b) {
-    Image image;
-    image.width = width;
-    image.height = height;
-    image.rgb.resize(size_t(width) * height * 3);
-    for (size_t i = 0; i < image.rgb.size(); i += 3) {
-        image.rgb[i] = r;
-        image.rgb[i + 1] = g;
-        image.rgb[i + 2] = b;
-    }
-    return image;
-}
-
 // Writes archive `number`.p_g into the current folder: a thumbnail of the
 // given shade and `photos` photos, each its own colour.
 void WriteOpponent(int number, int photos, const EngineParams& params, uint8_t shade) {
     std::vector<std::vector<uint8_t>> jpegs;
     for (int k = 0; k < photos; ++k)
-        jpegs.push_back(
-            EncodeJpeg(Solid(291, 433, uint8_t(40 * k), 120, uint8_t(250 - 40 * k)), 95));
-    const std::vector<uint8_t> thumb = EncodeJpeg(Solid(137, 137, shade, shade, 60), 95);
+        jpegs.push_back(EncodeJpeg(
+            gui_test::SolidImage(291, 433, uint8_t(40 * k), 120, uint8_t(250 - 40 * k)), 95));
+    const std::vector<uint8_t> thumb =
+        EncodeJpeg(gui_test::SolidImage(137, 137, shade, shade, 60), 95);
     const std::vector<uint8_t> file = WriteArchive(kScrambledKind, params, thumb, jpegs);
     QFile out(QString("%1.p_g").arg(number));
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));

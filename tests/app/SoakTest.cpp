@@ -44,19 +44,6 @@ int EnvNumber(const char* name, int fallback) {
     return ok && number >= 0 ? number : fallback;
 }
 
-Image Solid(int width, int height, uint8_t r, uint8_t g, uint8_t b) {
-    Image image;
-    image.width = width;
-    image.height = height;
-    image.rgb.resize(size_t(width) * height * 3);
-    for (size_t i = 0; i < image.rgb.size(); i += 3) {
-        image.rgb[i] = r;
-        image.rgb[i + 1] = g;
-        image.rgb[i + 2] = b;
-    }
-    return image;
-}
-
 // Opponents of low depths (0 is the greedy one), so the computer answers
 // quickly even under the sanitizers.
 void WriteGallery() {
@@ -64,8 +51,10 @@ void WriteGallery() {
     for (int i = 0; i < 6; ++i) {
         std::vector<std::vector<uint8_t>> photos;
         for (int k = 0; k < 2 + i % 3; ++k)
-            photos.push_back(EncodeJpeg(Solid(291, 433, uint8_t(50 * k), 90, uint8_t(30 * i)), 80));
-        const std::vector<uint8_t> thumb = EncodeJpeg(Solid(137, 137, uint8_t(40 * i), 80, 60), 80);
+            photos.push_back(EncodeJpeg(
+                gui_test::SolidImage(291, 433, uint8_t(50 * k), 90, uint8_t(30 * i)), 80));
+        const std::vector<uint8_t> thumb =
+            EncodeJpeg(gui_test::SolidImage(137, 137, uint8_t(40 * i), 80, 60), 80);
         const std::vector<uint8_t> file =
             WriteArchive(kScrambledKind, EngineParams{depths[i], 5, 7, 1, 3}, thumb, photos);
         QFile out(QString("%1.p_g").arg(3000 + i));
