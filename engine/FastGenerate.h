@@ -176,10 +176,14 @@ void Capture<Sink>::CountKingOn(uint32_t landings) {
     const int32_t n = CountBits(landings);
     bool more = KingJump<D>(std::countr_zero(landings));
     sink.count += (sink.count - before) * (n - 1);
+    // A piece can only be taken that way with an empty square behind it;
+    // most landings see none on their crossing rays and skip the walk.
+    const uint32_t prey1 = prey & rays::Step<rays::kOpposite[side1]>(empty);
+    const uint32_t prey2 = prey & rays::Step<rays::kOpposite[side2]>(empty);
     for (uint32_t rest = landings; rest != 0; rest &= rest - 1) {
         const int l = std::countr_zero(rest);
-        const bool a = KingJump<side1>(l);
-        const bool b = KingJump<side2>(l);
+        const bool a = (rays::kRay[side1][l] & prey1) != 0 && KingJump<side1>(l);
+        const bool b = (rays::kRay[side2][l] & prey2) != 0 && KingJump<side2>(l);
         more = more | a | b;
     }
     if (!more) sink.count += n;
