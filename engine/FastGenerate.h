@@ -92,6 +92,25 @@ struct Capture {
         const bool d = Back != kUpLeft && ManJump<kUpLeft>(s);
         return a | b | c | d;
     }
+    // The prey a king can take going direction D: pieces with an empty
+    // square behind them that way.
+    template <int D>
+    uint32_t Takeable() const {
+        return prey & rays::Step<rays::kOpposite[D]>(empty);
+    }
+    // King, with the rays that hold nothing takeable skipped.
+    template <int Back>
+    bool KingFiltered(int s, const uint32_t (&takeable)[4]) {
+        const bool a = Back != kDownRight && (rays::kRay[kDownRight][s] & takeable[kDownRight]) &&
+                       KingJump<kDownRight>(s);
+        const bool b = Back != kDownLeft && (rays::kRay[kDownLeft][s] & takeable[kDownLeft]) &&
+                       KingJump<kDownLeft>(s);
+        const bool c = Back != kUpRight && (rays::kRay[kUpRight][s] & takeable[kUpRight]) &&
+                       KingJump<kUpRight>(s);
+        const bool d =
+            Back != kUpLeft && (rays::kRay[kUpLeft][s] & takeable[kUpLeft]) && KingJump<kUpLeft>(s);
+        return a | b | c | d;
+    }
     template <int Back>
     bool King(int s) {
         const bool a = Back != kDownRight && KingJump<kDownRight>(s);
@@ -142,12 +161,13 @@ bool Capture<Sink>::KingJump(int s) {
         return true;
     }
     jumped ^= over;
+    const uint32_t takeable[4] = {Takeable<0>(), Takeable<1>(), Takeable<2>(), Takeable<3>()};
     // A king that can go on capturing from some landing must go on.
     bool more = false;
     for (uint32_t rest = landings; rest != 0; rest &= rest - 1) {
         const int l = std::countr_zero(rest);
         sink.Push(static_cast<uint8_t>(l));
-        if (King<rays::kOpposite[D]>(l)) more = true;
+        if (KingFiltered<rays::kOpposite[D]>(l, takeable)) more = true;
         sink.Pop();
     }
     if (!more) {
@@ -178,8 +198,8 @@ void Capture<Sink>::CountKingOn(uint32_t landings) {
     sink.count += (sink.count - before) * (n - 1);
     // A piece can only be taken that way with an empty square behind it;
     // most landings see none on their crossing rays and skip the walk.
-    const uint32_t prey1 = prey & rays::Step<rays::kOpposite[side1]>(empty);
-    const uint32_t prey2 = prey & rays::Step<rays::kOpposite[side2]>(empty);
+    const uint32_t prey1 = Takeable<side1>();
+    const uint32_t prey2 = Takeable<side2>();
     for (uint32_t rest = landings; rest != 0; rest &= rest - 1) {
         const int l = std::countr_zero(rest);
         const bool a = (rays::kRay[side1][l] & prey1) != 0 && KingJump<side1>(l);
