@@ -281,7 +281,7 @@ inline void MenCaptures(uint32_t jumping, uint32_t goesOn, Capture<Sink>& captur
 
 // The captures, once side is known to have some.
 template <class Sink>
-[[gnu::noinline]] void AllCaptures(const Sides& p, uint8_t side, Sink& sink) {
+[[gnu::always_inline]] inline void CapturesInline(const Sides& p, uint8_t side, Sink& sink) {
     const uint32_t crowning = squares::CrowningMask(side);
     Capture<Sink> capture{sink, p.empty, p.opp, p.kings, crowning};
     const uint32_t men = p.own & ~p.kings;
@@ -296,13 +296,22 @@ template <class Sink>
         MenCaptures<2>(men & j2, crowning | j0 | j2 | j3, capture, p.empty, sink);
         MenCaptures<3>(men & j3, crowning | j1 | j2 | j3, capture, p.empty, sink);
     }
+    // A king's first jump never lands on its own start square, so what it
+    // can take is read off the board as it stands.
+    const uint32_t takeable[4] = {capture.template Takeable<0>(), capture.template Takeable<1>(),
+                                  capture.template Takeable<2>(), capture.template Takeable<3>()};
     for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
         const int s = std::countr_zero(k);
         capture.from = static_cast<uint8_t>(s);
         capture.empty = p.empty | squares::Bit(s);
         sink.Start(static_cast<uint8_t>(s));
-        capture.template King<-1>(s);
+        capture.template KingFiltered<-1>(s, takeable);
     }
+}
+
+template <class Sink>
+[[gnu::noinline]] void AllCaptures(const Sides& p, uint8_t side, Sink& sink) {
+    CapturesInline(p, side, sink);
 }
 
 // Quiet steps of men in direction D: each target with the square it comes from.
@@ -471,7 +480,8 @@ inline constexpr uint32_t kEvenNotH = rays::kEvenRows & ~rays::kFileH;
     int32_t crowning;
     const int32_t quiet = fastgen::CountQuiet(p, side, crowning);
     if (quiet >= 0) return quiet;
+    // Built in place: the count is the common case at the last ply.
     fastgen::CountSink sink;
-    fastgen::AllCaptures(p, side, sink);
+    fastgen::CapturesInline(p, side, sink);
     return sink.count;
 }
