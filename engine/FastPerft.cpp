@@ -7,9 +7,40 @@ namespace {
 // here, much of it counting bits, so on processors with a popcount
 // instruction a copy built for it runs; the default build must run without.
 // -1 when the moves do not fit into capacity entries.
+template <int D>
+[[gnu::always_inline]] inline int64_t CountAfterSteps(Board32& board, uint8_t side, uint32_t men,
+                                                      uint32_t empty) {
+    const uint32_t crowning = squares::CrowningMask(side);
+    int64_t total = 0;
+    for (uint32_t targets = rays::Step<D>(men) & empty; targets != 0; targets &= targets - 1) {
+        const uint32_t to = targets & -targets;
+        const uint32_t step = to | rays::Step<rays::kOpposite[D]>(to);
+        const uint32_t crowned = to & crowning;
+        board.pieces[side] ^= step;
+        board.kings ^= crowned;
+        total += CountMoves(board, Opponent(side));
+        board.pieces[side] ^= step;
+        board.kings ^= crowned;
+    }
+    return total;
+}
+
 [[gnu::target_clones("popcnt", "default")]] int64_t CountTwoPlies(Board32& board, uint8_t side,
                                                                   FastMove* moves,
                                                                   int32_t capacity) {
+    const fastgen::Sides p(board, side);
+    if ((p.own & p.kings) == 0 &&
+        (p.own & (fastgen::JumpFrom<0>(p.opp, p.empty) | fastgen::JumpFrom<1>(p.opp, p.empty) |
+                  fastgen::JumpFrom<2>(p.opp, p.empty) | fastgen::JumpFrom<3>(p.opp, p.empty))) ==
+            0) {
+        // Men only and no capture: each step made straight from the masks,
+        // with no list in between.
+        if (side == Bottom)
+            return CountAfterSteps<rays::kUpLeft>(board, side, p.own, p.empty) +
+                   CountAfterSteps<rays::kUpRight>(board, side, p.own, p.empty);
+        return CountAfterSteps<rays::kDownLeft>(board, side, p.own, p.empty) +
+               CountAfterSteps<rays::kDownRight>(board, side, p.own, p.empty);
+    }
     const int32_t n = GenerateMoves(board, side, moves, capacity);
     if (n < 0) return -1;
     int64_t total = 0;
