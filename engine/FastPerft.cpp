@@ -29,17 +29,43 @@ template <int D>
                                                                   FastMove* moves,
                                                                   int32_t capacity) {
     const fastgen::Sides p(board, side);
-    if ((p.own & p.kings) == 0 &&
-        (p.own & (fastgen::JumpFrom<0>(p.opp, p.empty) | fastgen::JumpFrom<1>(p.opp, p.empty) |
-                  fastgen::JumpFrom<2>(p.opp, p.empty) | fastgen::JumpFrom<3>(p.opp, p.empty))) ==
-            0) {
-        // Men only and no capture: each step made straight from the masks,
-        // with no list in between.
-        if (side == Bottom)
-            return CountAfterSteps<rays::kUpLeft>(board, side, p.own, p.empty) +
-                   CountAfterSteps<rays::kUpRight>(board, side, p.own, p.empty);
-        return CountAfterSteps<rays::kDownLeft>(board, side, p.own, p.empty) +
-               CountAfterSteps<rays::kDownRight>(board, side, p.own, p.empty);
+    const uint32_t men = p.own & ~p.kings;
+    bool capture =
+        (men & (fastgen::JumpFrom<0>(p.opp, p.empty) | fastgen::JumpFrom<1>(p.opp, p.empty) |
+                fastgen::JumpFrom<2>(p.opp, p.empty) | fastgen::JumpFrom<3>(p.opp, p.empty))) != 0;
+    uint32_t opens[32];
+    int32_t kings = 0;
+    for (uint32_t k = p.own & p.kings; k != 0 && !capture; k &= k - 1) {
+        const int s = std::countr_zero(k);
+        uint32_t open = 0;
+        const bool a = fastgen::KingRay<rays::kDownRight>(s, p, open);
+        const bool b = fastgen::KingRay<rays::kDownLeft>(s, p, open);
+        const bool c = fastgen::KingRay<rays::kUpRight>(s, p, open);
+        const bool d = fastgen::KingRay<rays::kUpLeft>(s, p, open);
+        capture = a | b | c | d;
+        opens[kings++] = open;
+    }
+    if (!capture) {
+        // No capture: each quiet move made straight from the masks, with no
+        // list in between.
+        int64_t total = side == Bottom
+                            ? CountAfterSteps<rays::kUpLeft>(board, side, men, p.empty) +
+                                  CountAfterSteps<rays::kUpRight>(board, side, men, p.empty)
+                            : CountAfterSteps<rays::kDownLeft>(board, side, men, p.empty) +
+                                  CountAfterSteps<rays::kDownRight>(board, side, men, p.empty);
+        int32_t i = 0;
+        for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
+            const uint32_t from = k & -k;
+            for (uint32_t open = opens[i++]; open != 0; open &= open - 1) {
+                const uint32_t step = from | (open & -open);
+                board.pieces[side] ^= step;
+                board.kings ^= step;
+                total += CountMoves(board, Opponent(side));
+                board.pieces[side] ^= step;
+                board.kings ^= step;
+            }
+        }
+        return total;
     }
     const int32_t n = GenerateMoves(board, side, moves, capacity);
     if (n < 0) return -1;
