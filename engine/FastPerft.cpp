@@ -67,8 +67,11 @@ template <int D>
         }
         return total;
     }
-    const int32_t n = GenerateMoves(board, side, moves, capacity);
-    if (n < 0) return -1;
+    // A capture is known to exist: list the captures without asking again.
+    fastgen::ListSink sink{moves, capacity};
+    fastgen::AllCaptures(p, side, sink);
+    const int32_t n = sink.count;
+    if (n > capacity) return -1;
     int64_t total = 0;
     for (int32_t i = 0; i < n; ++i) {
         board.Make(moves[i], side);
