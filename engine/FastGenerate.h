@@ -75,22 +75,48 @@ struct Capture {
     bool ManJump(int s);
     template <int D>
     bool KingJump(int s);
+    template <int D>
+    void CountKingOn(uint32_t landings);
 
+    // Back: the direction the piece came from, -1 at the start. That way lies
+    // the piece just taken, still on the board and no longer prey, so nothing
+    // can be jumped there and it is not tried.
+    template <int Back>
     bool Man(int s) {
         // Most landings have no prey next to them.
         if ((prey & kAround[s]) == 0) return false;
         // Every direction is tried, whatever the others found.
-        const bool a = ManJump<kDownRight>(s);
-        const bool b = ManJump<kDownLeft>(s);
-        const bool c = ManJump<kUpRight>(s);
-        const bool d = ManJump<kUpLeft>(s);
+        const bool a = Back != kDownRight && ManJump<kDownRight>(s);
+        const bool b = Back != kDownLeft && ManJump<kDownLeft>(s);
+        const bool c = Back != kUpRight && ManJump<kUpRight>(s);
+        const bool d = Back != kUpLeft && ManJump<kUpLeft>(s);
         return a | b | c | d;
     }
+    // The prey a king can take going direction D: pieces with an empty
+    // square behind them that way.
+    template <int D>
+    uint32_t Takeable() const {
+        return prey & rays::Step<rays::kOpposite[D]>(empty);
+    }
+    // King, with the rays that hold nothing takeable skipped.
+    template <int Back>
+    bool KingFiltered(int s, const uint32_t (&takeable)[4]) {
+        const bool a = Back != kDownRight && (rays::kRay[kDownRight][s] & takeable[kDownRight]) &&
+                       KingJump<kDownRight>(s);
+        const bool b = Back != kDownLeft && (rays::kRay[kDownLeft][s] & takeable[kDownLeft]) &&
+                       KingJump<kDownLeft>(s);
+        const bool c = Back != kUpRight && (rays::kRay[kUpRight][s] & takeable[kUpRight]) &&
+                       KingJump<kUpRight>(s);
+        const bool d =
+            Back != kUpLeft && (rays::kRay[kUpLeft][s] & takeable[kUpLeft]) && KingJump<kUpLeft>(s);
+        return a | b | c | d;
+    }
+    template <int Back>
     bool King(int s) {
-        const bool a = KingJump<kDownRight>(s);
-        const bool b = KingJump<kDownLeft>(s);
-        const bool c = KingJump<kUpRight>(s);
-        const bool d = KingJump<kUpLeft>(s);
+        const bool a = Back != kDownRight && KingJump<kDownRight>(s);
+        const bool b = Back != kDownLeft && KingJump<kDownLeft>(s);
+        const bool c = Back != kUpRight && KingJump<kUpRight>(s);
+        const bool d = Back != kUpLeft && KingJump<kUpLeft>(s);
         return a | b | c | d;
     }
 };
@@ -108,9 +134,9 @@ bool Capture<Sink>::ManJump(int s) {
     if (crowning & land) {
         // Crowned on the way: the capture goes on as a king's.
         promoted = 1;
-        if (!King(b)) Emit(land);
+        if (!King<rays::kOpposite[D]>(b)) Emit(land);
         promoted = 0;
-    } else if (!Man(b)) {
+    } else if (!Man<rays::kOpposite[D]>(b)) {
         Emit(land);
     }
     sink.Pop();
@@ -129,29 +155,58 @@ bool Capture<Sink>::KingJump(int s) {
     const uint32_t landings = rays::Open<D>(a, occupied);
     if (landings == 0) return false;
     prey ^= over;
+    if constexpr (Sink::kCountOnly) {
+        CountKingOn<D>(landings);
+        prey ^= over;
+        return true;
+    }
     jumped ^= over;
+    const uint32_t takeable[4] = {Takeable<0>(), Takeable<1>(), Takeable<2>(), Takeable<3>()};
     // A king that can go on capturing from some landing must go on.
     bool more = false;
     for (uint32_t rest = landings; rest != 0; rest &= rest - 1) {
         const int l = std::countr_zero(rest);
         sink.Push(static_cast<uint8_t>(l));
-        if (King(l)) more = true;
+        if (KingFiltered<rays::kOpposite[D]>(l, takeable)) more = true;
         sink.Pop();
     }
     if (!more) {
-        if constexpr (Sink::kCountOnly) {
-            sink.count += CountBits(landings);
-        } else {
-            for (uint32_t rest = landings; rest != 0; rest &= rest - 1) {
-                sink.Push(static_cast<uint8_t>(std::countr_zero(rest)));
-                Emit(rest & -rest);
-                sink.Pop();
-            }
+        for (uint32_t rest = landings; rest != 0; rest &= rest - 1) {
+            sink.Push(static_cast<uint8_t>(std::countr_zero(rest)));
+            Emit(rest & -rest);
+            sink.Pop();
         }
     }
     prey ^= over;
     jumped ^= over;
     return true;
+}
+
+// Counting only, the paths on from the landings of a king's jump in
+// direction D. Going on the same way, every landing meets the same next piece
+// with the same squares behind it, so that part is built once and counted for
+// each landing; only the two crossing directions differ from landing to
+// landing.
+template <class Sink>
+template <int D>
+void Capture<Sink>::CountKingOn(uint32_t landings) {
+    constexpr int side1 = D == kDownRight || D == kUpLeft ? kDownLeft : kDownRight;
+    constexpr int side2 = D == kDownRight || D == kUpLeft ? kUpRight : kUpLeft;
+    const int32_t before = sink.count;
+    const int32_t n = CountBits(landings);
+    bool more = KingJump<D>(std::countr_zero(landings));
+    sink.count += (sink.count - before) * (n - 1);
+    // A piece can only be taken that way with an empty square behind it;
+    // most landings see none on their crossing rays and skip the walk.
+    const uint32_t prey1 = Takeable<side1>();
+    const uint32_t prey2 = Takeable<side2>();
+    for (uint32_t rest = landings; rest != 0; rest &= rest - 1) {
+        const int l = std::countr_zero(rest);
+        const bool a = (rays::kRay[side1][l] & prey1) != 0 && KingJump<side1>(l);
+        const bool b = (rays::kRay[side2][l] & prey2) != 0 && KingJump<side2>(l);
+        more = more | a | b;
+    }
+    if (!more) sink.count += n;
 }
 
 // The squares a side's pieces stand on and the rest of the board, seen from
@@ -226,7 +281,7 @@ inline void MenCaptures(uint32_t jumping, uint32_t goesOn, Capture<Sink>& captur
 
 // The captures, once side is known to have some.
 template <class Sink>
-[[gnu::noinline]] void AllCaptures(const Sides& p, uint8_t side, Sink& sink) {
+[[gnu::always_inline]] inline void CapturesInline(const Sides& p, uint8_t side, Sink& sink) {
     const uint32_t crowning = squares::CrowningMask(side);
     Capture<Sink> capture{sink, p.empty, p.opp, p.kings, crowning};
     const uint32_t men = p.own & ~p.kings;
@@ -241,13 +296,22 @@ template <class Sink>
         MenCaptures<2>(men & j2, crowning | j0 | j2 | j3, capture, p.empty, sink);
         MenCaptures<3>(men & j3, crowning | j1 | j2 | j3, capture, p.empty, sink);
     }
+    // A king's first jump never lands on its own start square, so what it
+    // can take is read off the board as it stands.
+    const uint32_t takeable[4] = {capture.template Takeable<0>(), capture.template Takeable<1>(),
+                                  capture.template Takeable<2>(), capture.template Takeable<3>()};
     for (uint32_t k = p.own & p.kings; k != 0; k &= k - 1) {
         const int s = std::countr_zero(k);
         capture.from = static_cast<uint8_t>(s);
         capture.empty = p.empty | squares::Bit(s);
         sink.Start(static_cast<uint8_t>(s));
-        capture.King(s);
+        capture.template KingFiltered<-1>(s, takeable);
     }
+}
+
+template <class Sink>
+[[gnu::noinline]] void AllCaptures(const Sides& p, uint8_t side, Sink& sink) {
+    CapturesInline(p, side, sink);
 }
 
 // Quiet steps of men in direction D: each target with the square it comes from.
@@ -369,6 +433,9 @@ struct CountSink {
 
 namespace fastgen {
 
+inline constexpr uint32_t kOddNotA = rays::kOddRows & ~rays::kFileA;
+inline constexpr uint32_t kEvenNotH = rays::kEvenRows & ~rays::kFileH;
+
 // The number of quiet moves, and of them the men's steps that crown; -1 when
 // side can capture, so that no quiet move counts. Each king's rays are walked
 // once for both questions.
@@ -388,15 +455,19 @@ namespace fastgen {
         if (a | b | c | d) return -1;
         n += CountBits(open);
     }
-    const uint32_t left = side == Bottom ? rays::Step<rays::kUpLeft>(men) & p.empty
-                                         : rays::Step<rays::kDownLeft>(men) & p.empty;
-    const uint32_t right = side == Bottom ? rays::Step<rays::kUpRight>(men) & p.empty
-                                          : rays::Step<rays::kDownRight>(men) & p.empty;
-    n += CountBits64(uint64_t{left} << 32 | right);
+    // A step of 4 is one of the two forward steps from every row; the
+    // other is 3 from rows 1, 3, 5, 7 and 5 from rows 2, 4, 6, 8, whose
+    // targets lie on different rows. So the steps fall into two masks of
+    // targets, each target once, without telling the directions apart.
+    const uint32_t straight = (side == Bottom ? men << 4 : men >> 4) & p.empty;
+    const uint32_t skew = (side == Bottom ? ((men & kOddNotA) << 3) | ((men & kEvenNotH) << 5)
+                                          : ((men & kOddNotA) >> 5) | ((men & kEvenNotH) >> 3)) &
+                          p.empty;
+    n += CountBits64(uint64_t{straight} << 32 | skew);
     crowning = 0;
     const uint32_t row = squares::CrowningMask(side);
-    if (((left | right) & row) != 0)
-        crowning = CountBits64(uint64_t{left & row} << 32 | (right & row));
+    if (((straight | skew) & row) != 0)
+        crowning = CountBits64(uint64_t{straight & row} << 32 | (skew & row));
     return n;
 }
 
@@ -409,7 +480,8 @@ namespace fastgen {
     int32_t crowning;
     const int32_t quiet = fastgen::CountQuiet(p, side, crowning);
     if (quiet >= 0) return quiet;
+    // Built in place: the count is the common case at the last ply.
     fastgen::CountSink sink;
-    fastgen::AllCaptures(p, side, sink);
+    fastgen::CapturesInline(p, side, sink);
     return sink.count;
 }

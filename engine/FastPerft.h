@@ -27,32 +27,7 @@ public:
     }
 
 private:
-    uint64_t Walk(uint8_t side, int32_t depth, int32_t top, bool bulk) {
-        if (depth == 0) return 1;
-        if (depth == 1 && bulk) return static_cast<uint64_t>(CountMoves(board_, side));
-        FastMove* moves = stack_.get() + top;
-        const int32_t n = GenerateMoves(board_, side, moves, kStackMoves - top);
-        if (n < 0) {
-            overflow_ = true;
-            return 0;
-        }
-        uint64_t total = 0;
-        if (depth == 2 && bulk) {
-            // The last ply counted right here, without a call per move.
-            for (int32_t i = 0; i < n; ++i) {
-                board_.Make(moves[i], side);
-                total += static_cast<uint64_t>(CountMoves(board_, Opponent(side)));
-                board_.Unmake(moves[i], side);
-            }
-            return total;
-        }
-        for (int32_t i = 0; i < n; ++i) {
-            board_.Make(moves[i], side);
-            total += Walk(Opponent(side), depth - 1, top + n, bulk);
-            board_.Unmake(moves[i], side);
-        }
-        return total;
-    }
+    uint64_t Walk(uint8_t side, int32_t depth, int32_t top, bool bulk);
 
     Board32 board_;
     bool overflow_ = false;
