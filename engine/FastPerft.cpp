@@ -22,14 +22,31 @@ template <int D>
     return total;
 }
 
+// The copies are chosen by a resolver that runs while the program loads,
+// before ThreadSanitizer's runtime is ready, so that build keeps one copy;
+// so does every processor family but x86-64.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define PELVANTA_NO_CPU_COPIES
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__) || !defined(__x86_64__)
+#define PELVANTA_NO_CPU_COPIES
+#endif
+#ifdef PELVANTA_NO_CPU_COPIES
+#define PELVANTA_CPU_COPIES
+#else
+#define PELVANTA_CPU_COPIES [[gnu::target_clones("arch=x86-64-v3", "popcnt", "default")]]
+#endif
+
 // The last two plies of a bulk count: side's moves made one by one, the
 // replies to each only counted. Nearly all of a bulk perft's time is spent
 // here, much of it counting and finding bits, so on processors with the
 // instructions for that (popcount; and x86-64-v3's bit scans) a copy built
 // for them runs; the default build must run without.
 // -1 when the moves do not fit into capacity entries.
-[[gnu::target_clones("arch=x86-64-v3", "popcnt", "default")]] int64_t CountTwoPlies(
-    Board32& board, uint8_t side, FastMove* moves, int32_t capacity) {
+PELVANTA_CPU_COPIES int64_t CountTwoPlies(Board32& board, uint8_t side, FastMove* moves,
+                                          int32_t capacity) {
     const fastgen::Sides p(board, side);
     const uint32_t men = p.own & ~p.kings;
     bool capture =
