@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int32_t kFirstFile = 3000;
-constexpr int32_t kFiles = 45;
 constexpr int kThumbSide = 137;
 constexpr int kThumbPitch = 142;
 constexpr int kThumbMargin = 5;
@@ -35,9 +33,9 @@ void TMainForm::LoadGirls() {
     for (int32_t i = 0; i < _pGirlIcons.Count(); ++i) delete *_pGirlIcons[i];
     _pGirlIcons.Clear();
     _pGirls.Clear();
-    for (int32_t i = 0; i < kFiles; ++i) {
+    for (int32_t i = 0; i < kGalleryFiles; ++i) {
         HData girl;
-        const std::string name = std::to_string(kFirstFile + i) + ".p_g";
+        const std::string name = GalleryFileName(i);
         if (!girl.Load(name.c_str())) continue;  // no thumbnail, and no gap
         const int32_t n = _pGirlIcons.Count();
         auto* icon = new ImageControl(ui->IntroBoxContents);

@@ -7,12 +7,11 @@
 #include <cstdio>
 
 #include "app/MainUnit.h"
+#include "photos/Hdata.h"
 #include "platform/ImageControl.h"
 
 namespace {
 
-constexpr int kFirstArchive = 3000;
-constexpr int kArchives = 45;
 const QString kRulesPage = QStringLiteral("Rules.htm");
 
 // A thumbnail that shows its picture differs somewhere from the plain
@@ -39,8 +38,8 @@ QString InstalledDataFolder() {
 
 bool HoldsArchives(const QString& folder) {
     const QDir dir(folder);
-    for (int i = 0; i < kArchives; ++i)
-        if (QFileInfo(dir.filePath(QStringLiteral("%1.p_g").arg(kFirstArchive + i))).isFile())
+    for (int32_t i = 0; i < kGalleryFiles; ++i)
+        if (QFileInfo(dir.filePath(QString::fromStdString(GalleryFileName(i)))).isFile())
             return true;
     return false;
 }

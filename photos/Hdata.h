@@ -8,6 +8,12 @@
 #include "engine/EngineParams.h"
 #include "photos/Image.h"
 
+// The gallery's files, read from the play folder: 3000.p_g to 3044.p_g.
+constexpr int32_t kGalleryFiles = 45;
+inline std::string GalleryFileName(int32_t i) {
+    return std::to_string(3000 + i) + ".p_g";
+}
+
 // One opponent: her thumbnail, her photos in the order a player reveals them,
 // the player's progress with her, and the five engine numbers she plays with.
 //

@@ -17,7 +17,6 @@ namespace {
 
 constexpr int kJpegQuality = 90;
 constexpr int32_t kMaxDepth = 99;
-constexpr int32_t kGalleryFiles = 45;
 
 int32_t ParseInt(const std::string& text, const char* what, int32_t lo, int32_t hi) {
     int32_t value = 0;
@@ -201,9 +200,7 @@ bool WriteDemoGallery(const std::string& dir, std::string& error, int32_t count)
                 photos.push_back(EncodeJpeg(photo, kJpegQuality));
             files.push_back(WriteArchive(kScrambledKind, opponents[which].params, thumb, photos));
         }
-        const std::string name =
-            (std::filesystem::path(dir) / (std::to_string(kFirstArchiveNumber + i) + ".p_g"))
-                .string();
+        const std::string name = (std::filesystem::path(dir) / GalleryFileName(i)).string();
         if (!WriteFile(name, files[which], error)) return false;
     }
     return true;
@@ -236,9 +233,7 @@ int RunMeasure(Args args) {
     POrderList<HData> gallery(100);
     const auto start = std::chrono::steady_clock::now();
     for (int32_t i = 0; i < kGalleryFiles; ++i) {
-        const std::string name =
-            (std::filesystem::path(args[0]) / (std::to_string(kFirstArchiveNumber + i) + ".p_g"))
-                .string();
+        const std::string name = (std::filesystem::path(args[0]) / GalleryFileName(i)).string();
         HData entry;
         if (entry.Load(name.c_str())) gallery.Add(entry);
     }

@@ -16,7 +16,6 @@ inline constexpr int32_t kPhotoWidth = 291;
 inline constexpr int32_t kPhotoHeight = 433;
 inline constexpr int32_t kThumbSide = 137;
 inline constexpr int32_t kDemoPhotos = 5;
-inline constexpr int32_t kFirstArchiveNumber = 3000;
 
 // Paints one stage (0 .. kDemoPhotos - 1) of a scene that is
 // kPhotoWidth x kPhotoHeight scene units large.
