@@ -49,13 +49,24 @@ private:
     std::thread thread_;
 };
 
-std::atomic<uint32_t> holdThreads{0};
+std::atomic<uint32_t> holdPoint{0};
+std::atomic<uint32_t> heldCount{0};
 
 }  // namespace
 
-void HAnalyzThread::HoldThreadsForTesting(bool hold) {
-    holdThreads.store(hold ? 1 : 0);
-    holdThreads.notify_all();
+void HAnalyzThread::HoldThreadsForTesting(HoldPoint point) {
+    holdPoint.store(uint32_t(point));
+    holdPoint.notify_all();
+}
+
+uint32_t HAnalyzThread::HeldCountForTesting() {
+    return heldCount.load();
+}
+
+void HAnalyzThread::HoldAt(HoldPoint point) {
+    if (holdPoint.load(std::memory_order_relaxed) != uint32_t(point)) return;
+    heldCount.fetch_add(1);
+    holdPoint.wait(uint32_t(point));
 }
 
 void HAnalyzThread::Values::CopyFrom(const Values& other, int32_t moves) {
@@ -82,35 +93,24 @@ HAnalyzThread::~HAnalyzThread() {
 
 // ---------------------------------------------------------------- window's thread
 
-// Sets every field of a new task while the thread is idle; the release store
-// of the phase then hands them over.
-void HAnalyzThread::MakeSearch() {
-    if (search_ != nullptr) return;
-    search_ = std::make_unique<HSearch>();
-    search_->stop = &stopped_;
-}
-
 bool HAnalyzThread::MakeReady() {
-    if (Busy()) return true;
-    MakeSearch();
     return thread_.Joinable() || thread_.Start(&HAnalyzThread::Body, this);
 }
 
+// Sets every field of a new task while the thread is idle; the release store
+// of the phase then hands them over.
 bool HAnalyzThread::Prepare() {
     if (Busy()) return false;
-    MakeSearch();
-    claimed_ = true;
+    claimed_.store(true);
     silent_.store(1);
-    stopped_.store(1);
-    done_.store(0);
-    search_->params = engineParams;
-    search_->kind = searchKind;
-    search_->nodes = 0;
+    stopped_.store(kAborted);
+    params_ = engineParams;
+    kind_ = searchKind;
     replySide_ = list_.side == Bottom ? Top : Bottom;
     threadFailed_ = false;
     rankedCount_ = 0;
     const int32_t n = list_.board != nullptr ? list_.Count() : 0;
-    if (n > 0) search_->board = *list_.board;
+    if (n > 0) board_ = *list_.board;
     moveCount_ = n;
     if (work_.values.size() < size_t(n)) {
         for (Values* v : {&work_, &buffers_[0], &buffers_[1], &buffers_[2]}) {
@@ -131,19 +131,30 @@ bool HAnalyzThread::Prepare() {
     return true;
 }
 
+// The search runs from here on unless an Abort has come since the task was
+// asked for: one that came before this store would otherwise be lost.
+void HAnalyzThread::HandOver(uint32_t abortsBefore) {
+    stopped_.store(kSearching);
+    if (aborts_.load() != abortsBefore) {
+        uint8_t searching = kSearching;
+        stopped_.compare_exchange_strong(searching, kAborted);
+    }
+}
+
 bool HAnalyzThread::Start() {
+    const uint32_t abortsBefore = aborts_.load();
     if (!Prepare()) return false;
     if (moveCount_ < 2) {  // nothing to choose: the only move is the result
-        done_.store(1);
+        stopped_.store(kFinished);
         return true;
     }
-    if (!thread_.Joinable() && !thread_.Start(&HAnalyzThread::Body, this)) {
+    if (!MakeReady()) {
         // No thread: the moves' own gains are the values to choose from.
         threadFailed_ = true;
-        done_.store(1);
+        stopped_.store(kFinished);
         return true;
     }
-    stopped_.store(0);
+    HandOver(abortsBefore);
     phase_.store(kRunning, std::memory_order_release);
     phase_.notify_all();
     return true;
@@ -157,13 +168,15 @@ bool HAnalyzThread::Start(const HListMoves& list) {
 
 bool HAnalyzThread::StartUnsearched() {
     if (!Prepare()) return false;
-    done_.store(1);
+    stopped_.store(kFinished);
     return true;
 }
 
 void HAnalyzThread::Abort() {
-    claimed_ = false;
-    if (stopped_.exchange(1) == 0) thread_.RaiseToHighest();
+    claimed_.store(false);
+    aborts_.fetch_add(1);
+    uint8_t searching = kSearching;
+    if (stopped_.compare_exchange_strong(searching, kAborted)) thread_.RaiseToHighest();
 }
 
 void HAnalyzThread::RequestNotice() {
@@ -197,16 +210,20 @@ void HAnalyzThread::Join() {
     }
 }
 
-void HAnalyzThread::SearchHere(HListMoves& list) {
+void HAnalyzThread::SearchHere(HListMoves& list, uint32_t ticket) {
     Join();
+    if (thread_.Joinable()) searchMade_.wait(0, std::memory_order_acquire);
     list_ = list;
     if (!Prepare()) return;
     if (moveCount_ >= 2) {
-        stopped_.store(0);
+        MakeSearch();
+        TakeTask();
+        HoldAt(HoldPoint::HandOver);
+        HandOver(ticket);
         Run();
         Finish();
     } else {
-        done_.store(1);
+        stopped_.store(kFinished);
     }
     const Values& v = Latest();
     for (int32_t i = 0; i < moveCount_; ++i) list.Move(i).value = v.values[i];
@@ -234,7 +251,26 @@ void HAnalyzThread::Body(void* self) {
     static_cast<HAnalyzThread*>(self)->Loop();
 }
 
+// Made by the thread that will search with it, at its own priority.
+void HAnalyzThread::MakeSearch() {
+    if (search_ != nullptr) return;
+    search_ = std::make_unique<HSearch>();
+    search_->stop = &stopped_;
+    searchMade_.store(1, std::memory_order_release);
+    searchMade_.notify_all();
+}
+
+// Copies the task the window set into the search state.
+void HAnalyzThread::TakeTask() {
+    HSearch& search = *search_;
+    search.params = params_;
+    search.kind = kind_;
+    search.board = board_;
+    search.nodes = 0;
+}
+
 void HAnalyzThread::Loop() {
+    MakeSearch();
     for (;;) {
         uint32_t phase = phase_.load(std::memory_order_acquire);
         while (phase == kIdle) {
@@ -242,11 +278,16 @@ void HAnalyzThread::Loop() {
             phase = phase_.load(std::memory_order_acquire);
         }
         if (phase == kQuit) return;
-        // An abort may have raised the thread for its last task.
+        HoldAt(HoldPoint::TaskTaken);
+        // An abort of an earlier task may have left the thread raised. One of
+        // this task's may have come already too: the flag is set before the
+        // raise, so seen here it is raised again, never undone.
         OsThread::LowerCallingThread();
+        if (Stopped()) thread_.RaiseToHighest();
+        TakeTask();
         Run();
         Finish();
-        holdThreads.wait(1);
+        HoldAt(HoldPoint::TaskEnd);
         uint32_t running = kRunning;
         if (!phase_.compare_exchange_strong(running, kIdle, std::memory_order_acq_rel)) return;
         phase_.notify_all();
@@ -288,12 +329,13 @@ void HAnalyzThread::Publish() {
 }
 
 // The last values are published first. A search that ends without being
-// stopped is final and posts its notice if one was asked for; the exchanges
-// make the notice exactly-once even when RequestNotice comes at the very
-// moment the search ends, and never after an Abort.
+// stopped becomes final in one step, so a notice that RequestNotice posts at
+// that moment finds it final; the exchanges make the notice exactly-once,
+// and never after an Abort.
 void HAnalyzThread::Finish() {
     Publish();
-    if (stopped_.exchange(1) != 0) return;
-    done_.store(1, std::memory_order_release);
+    uint8_t searching = kSearching;
+    if (!stopped_.compare_exchange_strong(searching, kFinished, std::memory_order_acq_rel)) return;
+    HoldAt(HoldPoint::Finishing);
     if (silent_.exchange(1) == 0) NoticeRelay::Instance().Post();
 }

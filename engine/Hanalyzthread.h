@@ -41,15 +41,16 @@ public:
     // The moves' own gains are the values; no thread and no search.
     bool StartUnsearched();
 
-    // Makes the search state and the thread now, so that a first task costs
-    // the caller no more than any other. False when no thread could be made.
+    // Makes the thread now; it makes its own search state at once, so a first
+    // task costs the caller no more than any other. False when no thread
+    // could be made.
     bool MakeReady();
 
     void Abort();          // does not wait; the task is no longer wanted
     void RequestNotice();  // posts kMsgWorkerReady now if stopped, else when done
     // The search ended by itself (or there was nothing to search): the
     // values are final.
-    bool Finished() const { return done_.load(std::memory_order_acquire) != 0; }
+    bool Finished() const { return stopped_.load(std::memory_order_acquire) == kFinished; }
     // The best of the values published so far, ties at random; none when the
     // root list is empty. The move is the worker's copy, valid until the next
     // PickMove.
@@ -59,7 +60,7 @@ public:
     // The thread is still on a task, wanted or abandoned.
     bool Busy() const { return phase_.load(std::memory_order_acquire) == kRunning; }
     // Started and not aborted since: the window still counts on this task.
-    bool Claimed() const { return claimed_; }
+    bool Claimed() const { return claimed_.load(); }
 
     // Which search Start uses; the game keeps the fast one.
     SearchKind searchKind = SearchKind::AlphaBeta;
@@ -69,9 +70,12 @@ public:
     // Waits until the thread is done with its task. The window never calls it.
     void Join();
     // Like Start on a copy of list followed by the whole search, but on the
-    // calling thread; Abort from another thread stops it. The values found
-    // are written to list's moves.
-    void SearchHere(HListMoves& list);
+    // calling thread; an Abort from another thread since ticket was taken
+    // (AbortTicket, before starting whatever may abort it) stops it, however
+    // early it comes. The values found are written to list's moves.
+    void SearchHere(HListMoves& list, uint32_t ticket);
+    void SearchHere(HListMoves& list) { SearchHere(list, AbortTicket()); }
+    uint32_t AbortTicket() const { return aborts_.load(); }
 
     // The values last published.
     int32_t CandidateCount() const { return Latest().candidateCount; }
@@ -80,13 +84,27 @@ public:
     int32_t CompletedDepth() const { return Latest().completedDepth; }  // 0: none completed
     // How many candidates the last PickMove found tied for best, at the front.
     int32_t RankedCount() const { return rankedCount_; }
-    uint64_t Nodes() const { return search_ != nullptr ? search_->nodes : 0; }
-    size_t Bytes() const { return sizeof(*this) + (search_ != nullptr ? search_->Bytes() : 0); }
+    // Of the last task, once it is over (after Join).
+    uint64_t Nodes() const { return SearchMade() ? search_->nodes : 0; }
+    // With the search state, once the thread has made it.
+    size_t Bytes() const { return sizeof(*this) + (SearchMade() ? search_->Bytes() : 0); }
     bool ThreadFailed() const { return threadFailed_; }
-    // While held, a thread that ends a task keeps its worker busy until
-    // released: the state of a machine where abandoned searches cannot run.
-    static void HoldThreadsForTesting(bool hold);
     OsThread& Thread() { return thread_; }
+
+    // Points of a task at which a test can hold every thread that reaches
+    // them (SearchHere's caller too), to play out a moment that a scheduler
+    // gives only rarely: a search thread of the idle class can be kept from
+    // running at any step for seconds.
+    enum class HoldPoint : uint32_t {
+        None,
+        TaskTaken,  // the thread has woken for a task, before its first step
+        HandOver,   // the task is ready to run but not yet handed over (SearchHere)
+        Finishing,  // the search has ended by itself; its notice is not yet posted
+        TaskEnd,    // the task is over; the worker not yet handed back
+    };
+    static void HoldThreadsForTesting(HoldPoint point);
+    // How many times a thread has stopped at a hold point.
+    static uint32_t HeldCountForTesting();
 
     // Gathers the best-valued candidates at the front by overwriting entries
     // (a candidate overwritten is gone, another may stand twice) and returns
@@ -95,6 +113,8 @@ public:
 
 private:
     enum : uint32_t { kIdle = 0, kRunning = 1, kQuit = 2 };
+    // Values of stopped_: any but kSearching stops the search.
+    enum : uint8_t { kSearching = 0, kAborted = 1, kFinished = 2 };
 
     // What a task has found: one value per root move, the candidates still in
     // play, the deepest iteration completed.
@@ -109,19 +129,30 @@ private:
     static void Body(void* self);
     void Loop();
     bool Prepare();
+    void HandOver(uint32_t abortsBefore);
     void MakeSearch();
+    bool SearchMade() const { return searchMade_.load(std::memory_order_acquire) != 0; }
+    void TakeTask();
     void Run();
     void Finish();
     void Publish();
     const Values& Latest() const;
+    static void HoldAt(HoldPoint point);
 
     HListMoves list_;
-    std::unique_ptr<HSearch> search_;  // made at the first task
+    // Made by the thread that searches (the worker's own, or SearchHere's
+    // caller), never by the window: it holds a table of a megabyte.
+    std::unique_ptr<HSearch> search_;
+    std::atomic<uint8_t> searchMade_{0};
+    // The task as the window set it; the thread copies it into its search.
+    HDoska board_;
+    EngineParams params_;
+    SearchKind kind_ = SearchKind::AlphaBeta;
     uint8_t replySide_ = Top;
     int32_t moveCount_ = 0;
     int32_t rankedCount_ = 0;
     bool threadFailed_ = false;
-    bool claimed_ = false;
+    std::atomic<bool> claimed_{false};
     HMove picked_;
 
     // Three buffers handed round: the thread fills back_, then swaps it with
@@ -137,7 +168,11 @@ private:
 
     OsThread thread_;
     std::atomic<uint32_t> phase_{kIdle};
-    std::atomic<uint8_t> stopped_{1};
+    // Whether the search ended by itself is part of the same flag that stops
+    // it, so a notice never sees a stopped search that is not yet final.
+    std::atomic<uint8_t> stopped_{kFinished};
     std::atomic<uint8_t> silent_{1};
-    std::atomic<uint8_t> done_{1};
+    // Counts every Abort: a task compares it with its value when it was asked
+    // for, so an abort that comes before the task is handed over still stops it.
+    std::atomic<uint32_t> aborts_{0};
 };

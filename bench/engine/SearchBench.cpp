@@ -76,12 +76,13 @@ void OneSecond(benchmark::State& state) {
         std::mutex mutex;
         std::condition_variable done;
         bool finished = false;
+        const uint32_t ticket = worker->AbortTicket();
         std::thread watchdog([&] {
             std::unique_lock<std::mutex> lock(mutex);
             if (!done.wait_for(lock, std::chrono::milliseconds(1000), [&] { return finished; }))
                 worker->Abort();
         });
-        worker->SearchHere(moves);
+        worker->SearchHere(moves, ticket);
         {
             std::lock_guard<std::mutex> lock(mutex);
             finished = true;

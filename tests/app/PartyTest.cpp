@@ -459,9 +459,9 @@ TEST_F(PartyTest, WhenEveryWorkerIsStillFinishingAbandonedSearchesTheGameGoesOn)
     HParty& party = host.party;
     // Held threads never hand their workers back: the machine is too busy to run them.
     struct Release {
-        ~Release() { HAnalyzThread::HoldThreadsForTesting(false); }
+        ~Release() { HAnalyzThread::HoldThreadsForTesting(HAnalyzThread::HoldPoint::None); }
     } release;
-    HAnalyzThread::HoldThreadsForTesting(true);
+    HAnalyzThread::HoldThreadsForTesting(HAnalyzThread::HoldPoint::TaskEnd);
     int32_t rounds = 0;
     for (; rounds < HParty::kSearchWorkers; ++rounds) {
         party.NewGame(Bottom, 0);
@@ -492,7 +492,7 @@ TEST_F(PartyTest, WhenEveryWorkerIsStillFinishingAbandonedSearchesTheGameGoesOn)
     EXPECT_EQ(party.ponderCount, 0) << "still nothing free";
 
     // Once the threads run again, pondering resumes.
-    HAnalyzThread::HoldThreadsForTesting(false);
+    HAnalyzThread::HoldThreadsForTesting(HAnalyzThread::HoldPoint::None);
     ASSERT_TRUE(WaitFor(
         [&] {
             for (const HAnalyzThread& worker : party.workers)

@@ -3,7 +3,9 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <functional>
 #include <map>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -15,6 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kPatience = 120s;  // idle-priority threads on a busy machine can be slow
+using Hold = HAnalyzThread::HoldPoint;
 constexpr const char* kMiddlegame =
     "W:Wa1,c1,e1,b2,f2,c3,e3,g3,d4,h4:Bb6,d6,f6,h6,a7,c7,e7,g7,b8,f8";
 
@@ -324,12 +327,12 @@ TEST(Worker, HeldThreadKeepsItsWorkerBusyUntilReleased) {
     ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
     Game game(kMiddlegame);
     auto worker = std::make_unique<HAnalyzThread>();
-    HAnalyzThread::HoldThreadsForTesting(true);
+    HAnalyzThread::HoldThreadsForTesting(Hold::TaskEnd);
     ASSERT_TRUE(worker->Start(game.list));
     worker->Abort();
     EXPECT_TRUE(worker->Busy()) << "held: never handed back";
     EXPECT_FALSE(worker->Start(game.list));
-    HAnalyzThread::HoldThreadsForTesting(false);
+    HAnalyzThread::HoldThreadsForTesting(Hold::None);
     worker->Join();
     EXPECT_FALSE(worker->Busy());
     EXPECT_TRUE(worker->Start(game.list));
@@ -387,6 +390,11 @@ TEST(Worker, MakeReadyMakesTheThreadAheadOfTheFirstTask) {
         EXPECT_FALSE(worker->Busy());
         EXPECT_FALSE(worker->Claimed());
         EXPECT_TRUE(worker->Stopped());
+        // The thread makes its own search state, whenever it first runs.
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (worker->Bytes() == sizeof(HAnalyzThread) &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
         EXPECT_GT(worker->Bytes(), sizeof(HAnalyzThread)) << "its search state is made too";
         const pthread_t made = worker->Thread().Handle();
         ASSERT_TRUE(worker->MakeReady());  // a second call changes nothing
@@ -400,6 +408,123 @@ TEST(Worker, MakeReadyMakesTheThreadAheadOfTheFirstTask) {
         EXPECT_EQ(worker->CompletedDepth(), 3);
     }
     EXPECT_EQ(OsThread::LiveCount(), live);
+}
+
+// Holds every worker thread at a point for the scope, until released.
+class HoldScope {
+public:
+    explicit HoldScope(Hold point) : before_(HAnalyzThread::HeldCountForTesting()) {
+        HAnalyzThread::HoldThreadsForTesting(point);
+    }
+    ~HoldScope() { Release(); }
+    // Waits until some thread has reached the point.
+    bool Reached() const {
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (HAnalyzThread::HeldCountForTesting() == before_)
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            else
+                std::this_thread::sleep_for(100us);
+        return true;
+    }
+    void Release() { HAnalyzThread::HoldThreadsForTesting(Hold::None); }
+
+private:
+    uint32_t before_;
+};
+
+// Runs SearchHere on a thread of its own; false when the search has not
+// ended within the patience (an abort was lost), in which case it is aborted
+// again so the test can end.
+bool SearchHereEnds(HAnalyzThread& worker, HListMoves& list, uint32_t ticket,
+                    const std::function<void()>& whileSearching) {
+    std::atomic<bool> ended{false};
+    std::thread searcher([&] {
+        worker.SearchHere(list, ticket);
+        ended.store(true);
+    });
+    whileSearching();
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (!ended.load() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    const bool inTime = ended.load();
+    while (!ended.load()) {
+        worker.Abort();
+        std::this_thread::sleep_for(10ms);
+    }
+    searcher.join();
+    return inTime;
+}
+
+TEST(Worker, AnAbortIsNeverLostWhateverItsMoment) {
+    ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    {
+        // The worst moment: asked for, prepared, but not yet handed over.
+        HoldScope hold(Hold::HandOver);
+        EXPECT_TRUE(SearchHereEnds(*worker, game.list, worker->AbortTicket(), [&] {
+            ASSERT_TRUE(hold.Reached());
+            worker->Abort();
+            hold.Release();
+        }));
+    }
+    // A watchdog's abort at any moment from just before the call onwards; a
+    // lost one never ends, and the test's time limit names it.
+    std::mt19937 random(7);
+    for (int i = 0; i < 2000; ++i) {
+        const auto delay = std::chrono::microseconds(random() % 1000);
+        const uint32_t ticket = worker->AbortTicket();
+        std::thread watchdog([&] {
+            std::this_thread::sleep_for(delay);
+            worker->Abort();
+        });
+        worker->SearchHere(game.list, ticket);
+        watchdog.join();
+    }
+    EXPECT_FALSE(worker->Finished());
+}
+
+TEST(Worker, ANoticeAskedForAsTheSearchEndsFindsItFinal) {
+    MessageQueue queue;
+    ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    HoldScope hold(Hold::Finishing);
+    ASSERT_TRUE(worker->Start(game.list));
+    ASSERT_TRUE(hold.Reached());
+    // The search has ended by itself but not yet posted: asked now, the
+    // notice is posted here, and its receiver must find the result final.
+    worker->RequestNotice();
+    ASSERT_EQ(queue.Count(), 1);
+    EXPECT_TRUE(worker->Finished());
+    hold.Release();
+    worker->Join();
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(queue.Count(), 1) << "exactly one notice";
+}
+
+TEST(Worker, ARaiseBeforeTheTasksFirstStepIsNotUndone) {
+    ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    HoldScope hold(Hold::TaskTaken);
+    ASSERT_TRUE(worker->Start(game.list));
+    ASSERT_TRUE(hold.Reached());
+    worker->Abort();  // raises the thread where the system allows it
+    // The kernel's word: the library keeps its own note of a policy it set.
+    const pid_t tid = worker->Thread().KernelId();
+    ASSERT_NE(tid, 0);
+    const bool raised = sched_getscheduler(tid) != SCHED_IDLE;
+    hold.Release();
+    worker->Join();
+    const int policy = sched_getscheduler(tid);
+    if (raised) {
+        EXPECT_NE(policy, SCHED_IDLE) << "the thread lowered itself after the raise";
+    } else {
+        EXPECT_EQ(policy, SCHED_IDLE) << "an ordinary user cannot raise it";
+    }
+    EXPECT_FALSE(worker->Finished());
 }
 
 }  // namespace

@@ -81,6 +81,7 @@ void SearchForCpuTime(HAnalyzThread& worker, HListMoves& list, int32_t ms) {
     std::mutex mutex;
     std::condition_variable done;
     bool finished = false;
+    const uint32_t ticket = worker.AbortTicket();
     std::thread watchdog([&] {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
@@ -93,7 +94,7 @@ void SearchForCpuTime(HAnalyzThread& worker, HListMoves& list, int32_t ms) {
             if (done.wait_for(lock, wait, [&] { return finished; })) return;
         }
     });
-    worker.SearchHere(list);
+    worker.SearchHere(list, ticket);
     {
         std::lock_guard<std::mutex> lock(mutex);
         finished = true;
