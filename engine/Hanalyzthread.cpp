@@ -93,7 +93,17 @@ HAnalyzThread::~HAnalyzThread() {
 
 // ---------------------------------------------------------------- window's thread
 
+// Costs the window a few system calls: the table comes as zero pages, which
+// the search thread fills. The search thread allocates nothing, so it never
+// holds a lock of the allocator that the window might want.
+void HAnalyzThread::MakeSearch() {
+    if (search_ != nullptr) return;
+    search_ = std::make_unique<HSearch>();
+    search_->stop = &stopped_;
+}
+
 bool HAnalyzThread::MakeReady() {
+    MakeSearch();
     return thread_.Joinable() || thread_.Start(&HAnalyzThread::Body, this);
 }
 
@@ -101,16 +111,18 @@ bool HAnalyzThread::MakeReady() {
 // of the phase then hands them over.
 bool HAnalyzThread::Prepare() {
     if (Busy()) return false;
+    MakeSearch();
     claimed_.store(true);
     silent_.store(1);
     stopped_.store(kAborted);
-    params_ = engineParams;
-    kind_ = searchKind;
+    search_->params = engineParams;
+    search_->kind = searchKind;
+    search_->nodes = 0;
     replySide_ = list_.side == Bottom ? Top : Bottom;
     threadFailed_ = false;
     rankedCount_ = 0;
     const int32_t n = list_.board != nullptr ? list_.Count() : 0;
-    if (n > 0) board_ = *list_.board;
+    if (n > 0) search_->board = *list_.board;
     moveCount_ = n;
     if (work_.values.size() < size_t(n)) {
         for (Values* v : {&work_, &buffers_[0], &buffers_[1], &buffers_[2]}) {
@@ -212,12 +224,9 @@ void HAnalyzThread::Join() {
 
 void HAnalyzThread::SearchHere(HListMoves& list, uint32_t ticket) {
     Join();
-    if (thread_.Joinable()) searchMade_.wait(0, std::memory_order_acquire);
     list_ = list;
     if (!Prepare()) return;
     if (moveCount_ >= 2) {
-        MakeSearch();
-        TakeTask();
         HoldAt(HoldPoint::HandOver);
         HandOver(ticket);
         Run();
@@ -251,26 +260,7 @@ void HAnalyzThread::Body(void* self) {
     static_cast<HAnalyzThread*>(self)->Loop();
 }
 
-// Made by the thread that will search with it, at its own priority.
-void HAnalyzThread::MakeSearch() {
-    if (search_ != nullptr) return;
-    search_ = std::make_unique<HSearch>();
-    search_->stop = &stopped_;
-    searchMade_.store(1, std::memory_order_release);
-    searchMade_.notify_all();
-}
-
-// Copies the task the window set into the search state.
-void HAnalyzThread::TakeTask() {
-    HSearch& search = *search_;
-    search.params = params_;
-    search.kind = kind_;
-    search.board = board_;
-    search.nodes = 0;
-}
-
 void HAnalyzThread::Loop() {
-    MakeSearch();
     for (;;) {
         uint32_t phase = phase_.load(std::memory_order_acquire);
         while (phase == kIdle) {
@@ -284,7 +274,6 @@ void HAnalyzThread::Loop() {
         // raise, so seen here it is raised again, never undone.
         OsThread::LowerCallingThread();
         if (Stopped()) thread_.RaiseToHighest();
-        TakeTask();
         Run();
         Finish();
         HoldAt(HoldPoint::TaskEnd);

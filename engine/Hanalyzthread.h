@@ -41,9 +41,8 @@ public:
     // The moves' own gains are the values; no thread and no search.
     bool StartUnsearched();
 
-    // Makes the thread now; it makes its own search state at once, so a first
-    // task costs the caller no more than any other. False when no thread
-    // could be made.
+    // Makes the search state and the thread now, so that a first task costs
+    // the caller no more than any other. False when no thread could be made.
     bool MakeReady();
 
     void Abort();          // does not wait; the task is no longer wanted
@@ -84,10 +83,8 @@ public:
     int32_t CompletedDepth() const { return Latest().completedDepth; }  // 0: none completed
     // How many candidates the last PickMove found tied for best, at the front.
     int32_t RankedCount() const { return rankedCount_; }
-    // Of the last task, once it is over (after Join).
-    uint64_t Nodes() const { return SearchMade() ? search_->nodes : 0; }
-    // With the search state, once the thread has made it.
-    size_t Bytes() const { return sizeof(*this) + (SearchMade() ? search_->Bytes() : 0); }
+    uint64_t Nodes() const { return search_ != nullptr ? search_->nodes : 0; }
+    size_t Bytes() const { return sizeof(*this) + (search_ != nullptr ? search_->Bytes() : 0); }
     bool ThreadFailed() const { return threadFailed_; }
     OsThread& Thread() { return thread_; }
 
@@ -131,8 +128,6 @@ private:
     bool Prepare();
     void HandOver(uint32_t abortsBefore);
     void MakeSearch();
-    bool SearchMade() const { return searchMade_.load(std::memory_order_acquire) != 0; }
-    void TakeTask();
     void Run();
     void Finish();
     void Publish();
@@ -140,14 +135,7 @@ private:
     static void HoldAt(HoldPoint point);
 
     HListMoves list_;
-    // Made by the thread that searches (the worker's own, or SearchHere's
-    // caller), never by the window: it holds a table of a megabyte.
-    std::unique_ptr<HSearch> search_;
-    std::atomic<uint8_t> searchMade_{0};
-    // The task as the window set it; the thread copies it into its search.
-    HDoska board_;
-    EngineParams params_;
-    SearchKind kind_ = SearchKind::AlphaBeta;
+    std::unique_ptr<HSearch> search_;  // made with the thread, or at the first task
     uint8_t replySide_ = Top;
     int32_t moveCount_ = 0;
     int32_t rankedCount_ = 0;

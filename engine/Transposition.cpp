@@ -4,14 +4,12 @@
 #include <bit>
 #include <cstring>
 
-TranspositionTable::TranspositionTable(size_t bytes) {
-    // At least two buckets: the bucket is the key's top bits, and a shift by
-    // all 64 of them would be undefined.
-    buckets_ = std::bit_floor(std::max(bytes / sizeof(Bucket), size_t{2}));
-    shift_ = 64 - std::countr_zero(buckets_);
-    table_ = std::make_unique<Bucket[]>(buckets_);
-    Clear();
-}
+// At least two buckets: the bucket is the key's top bits, and a shift by all
+// 64 of them would be undefined. Zero pages are an empty table already.
+TranspositionTable::TranspositionTable(size_t bytes)
+    : buckets_(std::bit_floor(std::max(bytes / sizeof(Bucket), size_t{2}))),
+      table_(buckets_),
+      shift_(64 - std::countr_zero(buckets_)) {}
 
 void TranspositionTable::Clear() {
     std::memset(static_cast<void*>(table_.get()), 0, buckets_ * sizeof(Bucket));

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "engine/FastMoves.h"
+#include "platform/ZeroPages.h"
 
 enum Bound : uint8_t { kBoundNone = 0, kBoundUpper = 1, kBoundLower = 2, kBoundExact = 3 };
 
@@ -20,7 +21,8 @@ public:
     static constexpr uint8_t kNoMove = 255;
 
     // Rounded down to a power of two buckets of 64 bytes, two at least; a
-    // small table lets tests force collisions.
+    // small table lets tests force collisions. Its memory comes as the
+    // system's zero pages, so making it costs the caller nothing per byte.
     explicit TranspositionTable(size_t bytes);
 
     struct Hit {
@@ -66,8 +68,8 @@ private:
     }
     Bucket& At(uint64_t key) const { return table_[key >> shift_]; }
 
-    std::unique_ptr<Bucket[]> table_;
     size_t buckets_;
+    ZeroPagesArray<Bucket> table_;
     int shift_;
     uint8_t generation_ = 1;
 };

@@ -390,11 +390,6 @@ TEST(Worker, MakeReadyMakesTheThreadAheadOfTheFirstTask) {
         EXPECT_FALSE(worker->Busy());
         EXPECT_FALSE(worker->Claimed());
         EXPECT_TRUE(worker->Stopped());
-        // The thread makes its own search state, whenever it first runs.
-        const auto deadline = std::chrono::steady_clock::now() + kPatience;
-        while (worker->Bytes() == sizeof(HAnalyzThread) &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(1ms);
         EXPECT_GT(worker->Bytes(), sizeof(HAnalyzThread)) << "its search state is made too";
         const pthread_t made = worker->Thread().Handle();
         ASSERT_TRUE(worker->MakeReady());  // a second call changes nothing
