@@ -24,8 +24,7 @@ void ImageControl::SetCanvasSize(QSize size) {
     canvasSize_ = size;
     setFixedSize(size);
     const qreal ratio = devicePixelRatioF();
-    canvas_ = QImage(std::lround(size.width() * ratio), std::lround(size.height() * ratio),
-                     QImage::Format_RGB32);
+    canvas_ = QPixmap(std::lround(size.width() * ratio), std::lround(size.height() * ratio));
     canvas_.setDevicePixelRatio(ratio);
     canvas_.fill(palette().color(QPalette::Window));
     update();
@@ -69,7 +68,7 @@ void ImageControl::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), palette().color(QPalette::Window));
         return;
     }
-    painter.drawImage(QPoint(0, 0), canvas_);
+    painter.drawPixmap(QPoint(0, 0), canvas_);
 }
 
 void ImageControl::mousePressEvent(QMouseEvent* event) {

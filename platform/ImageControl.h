@@ -11,7 +11,9 @@ Qt::CursorShape ToQtCursor(CursorKind kind);
 
 // An image control: a picture of fixed logical size that other pictures are
 // drawn on unscaled at pixel positions. The picture is kept at the screen's
-// device pixel ratio, so pictures painted at that ratio stay crisp.
+// device pixel ratio, so pictures painted at that ratio stay crisp, and in
+// the screen's own pixel format, so a paint is a plain copy: converting it
+// per paint would hand the work to Qt's pooled threads and wait for them.
 //
 // A disabled control takes no mouse input. The mouse-down handler gets the
 // button and the logical pixel position; the click handler runs when the left
@@ -27,7 +29,7 @@ public:
     void SetCanvasSize(QSize size);
     QSize CanvasSize() const { return canvasSize_; }
     qreal CanvasRatio() const { return canvas_.devicePixelRatio(); }
-    const QImage& Canvas() const { return canvas_; }
+    QImage Canvas() const { return canvas_.toImage(); }
 
     void DrawPicture(QPoint topLeft, const QPixmap& picture);
     void DrawPicture(QPoint topLeft, const QImage& picture);
@@ -49,7 +51,7 @@ protected:
 
 private:
     QSize canvasSize_;
-    QImage canvas_;
+    QPixmap canvas_;
     CursorKind cursorKind_ = CursorKind::Default;
     bool leftPressed_ = false;
 };
