@@ -8,10 +8,14 @@
 // (created when missing), since only a player's limits show the problem: an
 // ordinary user cannot raise an idle-class thread back to normal priority.
 //
+// Games start from two positions: the opening, and one where the player has
+// 56 king moves, so that every new game ponders fifty moves while the last
+// game's fifty abandoned searches may still be waiting to run.
+//
 //   bench_busy_machine [--games G] [--moves M] [--loads 0,1,2] [--stay-root]
 //
-// Ends with one line per load:
-//   busy N user NAME block_ms_max X event_ms_p99 Y reply_ms_max Z
+// Ends with one line per load and position:
+//   busy N user NAME position P block_ms_max X event_ms_max Y event_ms_p99 Z reply_ms_max W
 
 #include <grp.h>
 #include <pwd.h>
@@ -44,6 +48,7 @@
 #include "platform/MainWindow.h"
 #include "platform/Os.h"
 #include "rules/Hparty.h"
+#include "rules/Notation.h"
 
 namespace {
 
@@ -56,6 +61,15 @@ double Ms(Clock::duration d) {
 constexpr char kUser[] = "pelvanta-bench";
 constexpr char kDroppedFlag[] = "--dropped";
 constexpr char kSpinFlag[] = "--spin";
+
+struct StartPosition {
+    const char* name;
+    const char* fen;
+};
+const StartPosition kPositions[] = {
+    {"opening", "start"},
+    {"kings", "W:WKb6,Kh6,Kg3,Ka3,Kg1,Kd2,Ka1,Kf6,Kd6:Bh8,a7"},
+};
 
 // ---------------------------------------------------------------- the ordinary user
 
@@ -238,6 +252,7 @@ int MoveCount(const QLineEdit& line) {
 
 struct Result {
     int busy = 0;
+    const char* position = "";
     int games = 0;
     int moves = 0;
     Samples newGame, playerMove, takeResult, reply, other;
@@ -251,11 +266,19 @@ struct Result {
 // game is abandoned while the computer thinks, the rest during pondering.
 class Session {
 public:
-    Session(TimedApplication& app, Host& host, int games, int moves, uint32_t seed)
-        : app_(app), host_(host), party_(host.party), games_(games), moves_(moves), rng_(seed) {}
+    Session(TimedApplication& app, Host& host, const Position& start, int games, int moves,
+            uint32_t seed)
+        : app_(app),
+          host_(host),
+          party_(host.party),
+          start_(start),
+          games_(games),
+          moves_(moves),
+          rng_(seed) {}
 
-    Result Run(int busy) {
+    Result Run(int busy, const char* position) {
         result_.busy = busy;
+        result_.position = position;
         app_.afterEvent = [this] { AfterEvent(); };
         std::atomic<bool> stop{false};
         std::thread poster([&] {
@@ -297,7 +320,12 @@ private:
         const Clock::time_point start = Clock::now();
         party_.Halt();
         host_.line.clear();
-        party_.NewGame(Bottom, 0);
+        // What NewGame does, from the chosen position.
+        party_.duel = 0;
+        party_.board = start_.board;
+        party_.sideToMove = start_.sideToMove;
+        party_.Redraw();
+        party_.NextTurn();
         result_.newGame.Add(Ms(Clock::now() - start));
         phase_ = Phase::Idle;
         QTimer::singleShot(Between(250, 600), [this] { PlayerMove(); });
@@ -370,6 +398,7 @@ private:
     TimedApplication& app_;
     Host& host_;
     HParty& party_;
+    const Position& start_;
     int games_;
     int moves_;
     std::mt19937 rng_;
@@ -397,6 +426,23 @@ double PeakMemoryMiB() {
 void PrintRow(const char* name, const Samples& s) {
     std::printf("  %-26s %5zu %9.1f %9.1f %9.1f\n", name, s.ms.size(), s.At(0.5), s.At(0.9),
                 s.Max());
+}
+
+void PrintResult(const Result& r) {
+    std::printf("\nbusy %d, position %s (%d games, %d player moves), times in ms:\n", r.busy,
+                r.position, r.games, r.moves);
+    std::printf("  %-26s %5s %9s %9s %9s\n", "", "n", "median", "p90", "max");
+    PrintRow("new game: block", r.newGame);
+    PrintRow("player move: longest block", r.playerMove);
+    PrintRow("TakeResult: block", r.takeResult);
+    PrintRow("answer shown: longest block", r.other);
+    PrintRow("computer's reply after", r.reply);
+    PrintRow("posted event latency", r.events);
+    std::printf(
+        "  posted event p99 %.1f (slowest posted %.1f s in), longest event of all %.1f, "
+        "peak memory %.0f MiB\n",
+        r.events.At(0.99), r.worstEventAtS, r.blockMax, PeakMemoryMiB());
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -440,34 +486,28 @@ int main(int argc, char** argv) {
 
     std::vector<Result> results;
     for (int busy : loads) {
-        Result r;
-        {
-            Load load(busy);
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            app.allMax = 0;
-            Session session(app, host, games, moves, 1234u + uint32_t(busy));
-            r = session.Run(busy);
-            r.blockMax = app.allMax;
+        for (const StartPosition& start : kPositions) {
+            std::string error;
+            const Position position = *ParseFen(start.fen, error);
+            Result r;
+            {
+                Load load(busy);
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                app.allMax = 0;
+                Session session(app, host, position, games, moves, 1234u + uint32_t(busy));
+                r = session.Run(busy, start.name);
+                r.blockMax = app.allMax;
+            }
+            PrintResult(r);
+            results.push_back(r);
         }
-        std::printf("\nbusy %d (%d games, %d player moves), times in ms:\n", busy, r.games,
-                    r.moves);
-        std::printf("  %-26s %5s %9s %9s %9s\n", "", "n", "median", "p90", "max");
-        PrintRow("new game: block", r.newGame);
-        PrintRow("player move: longest block", r.playerMove);
-        PrintRow("TakeResult: block", r.takeResult);
-        PrintRow("answer shown: longest block", r.other);
-        PrintRow("computer's reply after", r.reply);
-        PrintRow("posted event latency", r.events);
-        std::printf(
-            "  posted event p99 %.1f (slowest posted %.1f s in), longest event of all %.1f, "
-            "peak memory %.0f MiB\n",
-            r.events.At(0.99), r.worstEventAtS, r.blockMax, PeakMemoryMiB());
-        std::fflush(stdout);
-        results.push_back(r);
     }
     std::printf("\n");
     for (const Result& r : results)
-        std::printf("busy %d user %s block_ms_max %.1f event_ms_p99 %.1f reply_ms_max %.1f\n",
-                    r.busy, user.c_str(), r.blockMax, r.events.At(0.99), r.reply.Max());
+        std::printf(
+            "busy %d user %s position %s block_ms_max %.1f event_ms_max %.1f event_ms_p99 %.1f "
+            "reply_ms_max %.1f\n",
+            r.busy, user.c_str(), r.position, r.blockMax, r.events.Max(), r.events.At(0.99),
+            r.reply.Max());
     return 0;
 }
