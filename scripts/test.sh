@@ -51,7 +51,7 @@ summary() {
         echo "== failed or timed out:"
         printf '   %s\n' "${failed_names[@]}"
     fi
-    summary
+    echo "total: $passed passed, $failed failed"
     [ "$failed" -eq 0 ]
 }
 
