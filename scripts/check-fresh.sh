@@ -12,6 +12,7 @@
 # for the next run; the trees themselves are made new every run and removed
 # at the end, failed or not. The mirror is the machine's own (its apt
 # sources). PELVANTA_FRESH_TEST_MINUTES bounds the test command (default 150).
+# PELVANTA_FRESH_DEB=FILE checks only the install of a package built before.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 checkout=$PWD
@@ -147,50 +148,60 @@ summary() {
 
 echo "== check-fresh: $suite from $mirror, commit $commit, work folder $base"
 
-# 1. The test command and the package, from nothing.
-start=$(date +%s)
-echo "== build tree: a fresh $suite"
-new_tree build
-mkdir -p "$base/build/root/pelvanta"
-git archive --format=tar HEAD | tar -C "$base/build/root/pelvanta" -xf -
-echo "== build tree: scripts/test.sh (log: $logs/test.log)"
-set +e
-timeout -k 60 "$((${PELVANTA_FRESH_TEST_MINUTES:-150} * 60))" \
-    chroot "$base/build" /usr/bin/env -i TERM=dumb HOME=/root /bin/bash -l -c \
-    'cd /root/pelvanta && scripts/test.sh' >"$logs/test.log" 2>&1
-status=$?
-set -e
-totals=$(grep -E '^total: [0-9]+ passed, [0-9]+ failed' "$logs/test.log" | tail -n 1 || true)
-if [ "$status" -eq 0 ]; then
-    test_result="PASS (${totals:-no total line})"
-elif [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
-    test_result="TIMEOUT after ${PELVANTA_FRESH_TEST_MINUTES:-150} min (${totals:-no total line})"
-else
-    test_result="FAIL, status $status (${totals:-no total line})"
-fi
-echo "   test.sh: $test_result in $(elapsed "$start")"
-[ "$status" -eq 0 ] || {
-    tail -n 30 "$logs/test.log"
-    summary
-    exit 1
+# 1. The test command and the package, from nothing: sets deb, or ends the
+# run. Not called as a condition, so that set -e holds inside.
+build_and_package() {
+    local start status totals limit=${PELVANTA_FRESH_TEST_MINUTES:-150}
+    start=$(date +%s)
+    echo "== build tree: a fresh $suite"
+    new_tree build
+    mkdir -p "$base/build/root/pelvanta"
+    git archive --format=tar HEAD | tar -C "$base/build/root/pelvanta" -xf -
+    echo "== build tree: scripts/test.sh (log: $logs/test.log)"
+    status=0
+    timeout -k 60 "$((limit * 60))" \
+        chroot "$base/build" /usr/bin/env -i TERM=dumb HOME=/root /bin/bash -l -c \
+        'cd /root/pelvanta && scripts/test.sh' >"$logs/test.log" 2>&1 || status=$?
+    totals=$(grep -E '^total: [0-9]+ passed, [0-9]+ failed' "$logs/test.log" | tail -n 1 || true)
+    if [ "$status" -eq 0 ]; then
+        test_result="PASS (${totals:-no total line})"
+    elif [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+        test_result="TIMEOUT after $limit min (${totals:-no total line})"
+    else
+        test_result="FAIL, status $status (${totals:-no total line})"
+    fi
+    echo "   test.sh: $test_result in $(elapsed "$start")"
+    if [ "$status" -ne 0 ]; then
+        tail -n 30 "$logs/test.log"
+        summary
+        exit 1
+    fi
+
+    start=$(date +%s)
+    echo "== build tree: scripts/package.sh (log: $logs/package.log)"
+    if in_tree build 'cd /root/pelvanta && scripts/package.sh' >"$logs/package.log" 2>&1; then
+        deb=$(cd "$base/build/root/pelvanta/dist" && ls pelvanta_*.deb)
+        cp "$base/build/root/pelvanta/dist/$deb" "$base/$deb"
+        package_result=PASS
+    else
+        tail -n 30 "$logs/package.log"
+        package_result=FAIL
+    fi
+    echo "   package: $package_result in $(elapsed "$start")"
+    remove_tree "$base/build"
+    if [ "$package_result" != PASS ]; then
+        summary
+        exit 1
+    fi
 }
 
-start=$(date +%s)
-echo "== build tree: scripts/package.sh (log: $logs/package.log)"
-if in_tree build 'cd /root/pelvanta && scripts/package.sh' >"$logs/package.log" 2>&1; then
-    deb=$(cd "$base/build/root/pelvanta/dist" && ls pelvanta_*.deb)
-    cp "$base/build/root/pelvanta/dist/$deb" "$base/$deb"
-    package_result=PASS
+if [ -n "${PELVANTA_FRESH_DEB:-}" ]; then
+    deb=$(basename "$PELVANTA_FRESH_DEB")
+    cp "$PELVANTA_FRESH_DEB" "$base/$deb"
+    package_result="given ($deb)"
 else
-    tail -n 30 "$logs/package.log"
-    package_result=FAIL
+    build_and_package
 fi
-echo "   package: $package_result in $(elapsed "$start")"
-remove_tree "$base/build"
-[ "$package_result" = PASS ] || {
-    summary
-    exit 1
-}
 
 # 2. The package alone on a second fresh tree, started by a player.
 start=$(date +%s)
