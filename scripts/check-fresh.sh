@@ -139,6 +139,13 @@ in_tree() {  # name, command
 
 elapsed() { echo "$(($(date +%s) - $1)) s"; }
 
+# A long command with its output in a log, waited for in the background so
+# that a signal ends this script, and with it the trees, at once.
+logged() {  # log, command...
+    "${@:2}" >"$1" 2>&1 &
+    wait $!
+}
+
 test_result=SKIPPED
 package_result=SKIPPED
 install_result=SKIPPED
@@ -159,9 +166,9 @@ build_and_package() {
     git archive --format=tar HEAD | tar -C "$base/build/root/pelvanta" -xf -
     echo "== build tree: scripts/test.sh (log: $logs/test.log)"
     status=0
-    timeout -k 60 "$((limit * 60))" \
+    logged "$logs/test.log" timeout -k 60 "$((limit * 60))" \
         chroot "$base/build" /usr/bin/env -i TERM=dumb HOME=/root /bin/bash -l -c \
-        'cd /root/pelvanta && scripts/test.sh' >"$logs/test.log" 2>&1 || status=$?
+        'cd /root/pelvanta && scripts/test.sh' || status=$?
     totals=$(grep -E '^total: [0-9]+ passed, [0-9]+ failed' "$logs/test.log" | tail -n 1 || true)
     if [ "$status" -eq 0 ]; then
         test_result="PASS (${totals:-no total line})"
@@ -179,7 +186,7 @@ build_and_package() {
 
     start=$(date +%s)
     echo "== build tree: scripts/package.sh (log: $logs/package.log)"
-    if in_tree build 'cd /root/pelvanta && scripts/package.sh' >"$logs/package.log" 2>&1; then
+    if logged "$logs/package.log" in_tree build 'cd /root/pelvanta && scripts/package.sh'; then
         deb=$(cd "$base/build/root/pelvanta/dist" && ls pelvanta_*.deb)
         cp "$base/build/root/pelvanta/dist/$deb" "$base/$deb"
         package_result=PASS
@@ -247,7 +254,7 @@ install_check() {
         [ -z \"\$(ls -A)\" ] || { echo \"the game wrote into its folder: \$(ls -A)\"; exit 1; }
         echo \"the game ran for 3 s and was closed\"'" || return 1
 }
-if install_check >"$logs/install.log" 2>&1; then
+if logged "$logs/install.log" install_check; then
     install_result=PASS
 else
     tail -n 30 "$logs/install.log"
