@@ -151,7 +151,7 @@ int32_t AlphaBeta::Node(uint8_t side, int32_t depth, int32_t alpha, int32_t beta
 // replies count as visited as the loop above would visit them: the best
 // first, and if it does not reach beta every other one after it.
 int32_t AlphaBeta::Horizon(uint8_t side, int32_t beta) {
-    const fastgen::Sides p(board_, side);
+    const fastgen::Sides p = fastgen::SidesOf(board_, side);
     int32_t best;
     int32_t crowning;
     int32_t n = fastgen::CountQuiet(p, side, crowning);

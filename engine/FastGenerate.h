@@ -210,15 +210,17 @@ void Capture<Sink>::CountKingOn(uint32_t landings) {
 }
 
 // The squares a side's pieces stand on and the rest of the board, seen from
-// the side to move.
+// the side to move. An aggregate made by SidesOf, not a constructor: clang 19
+// generates target_clones copies after it has folded complete-object
+// constructors into base-object ones, and a copy's call to one stays undefined.
 struct Sides {
     uint32_t own, opp, empty, kings;
-    Sides(const Board32& board, uint8_t side)
-        : own(board.pieces[side]),
-          opp(board.pieces[Opponent(side)]),
-          empty(~(board.pieces[Bottom] | board.pieces[Top])),
-          kings(board.kings) {}
 };
+
+[[gnu::always_inline]] inline Sides SidesOf(const Board32& board, uint8_t side) {
+    return Sides{board.pieces[side], board.pieces[Opponent(side)],
+                 ~(board.pieces[Bottom] | board.pieces[Top]), board.kings};
+}
 
 // Two steps in direction D, off-board ones dropped: the same shift from every
 // row (up-right 9, up-left 7), once the columns that would leave are cut.
@@ -353,7 +355,7 @@ inline void KingQuiet(int s, uint32_t open, Sink& sink) {
 // quiet moves both.
 template <class Sink>
 [[gnu::always_inline]] inline void Generate(const Board32& board, uint8_t side, Sink& sink) {
-    const Sides p(board, side);
+    const Sides p = SidesOf(board, side);
     const uint32_t men = p.own & ~p.kings;
     bool capture = (men & (JumpFrom<0>(p.opp, p.empty) | JumpFrom<1>(p.opp, p.empty) |
                            JumpFrom<2>(p.opp, p.empty) | JumpFrom<3>(p.opp, p.empty))) != 0;
@@ -476,7 +478,7 @@ inline constexpr uint32_t kEvenNotH = rays::kEvenRows & ~rays::kFileH;
 // The number of legal moves of side: captures are followed path by path,
 // quiet moves only counted.
 [[gnu::always_inline]] inline int32_t CountMoves(const Board32& board, uint8_t side) {
-    const fastgen::Sides p(board, side);
+    const fastgen::Sides p = fastgen::SidesOf(board, side);
     int32_t crowning;
     const int32_t quiet = fastgen::CountQuiet(p, side, crowning);
     if (quiet >= 0) return quiet;

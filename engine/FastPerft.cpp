@@ -47,7 +47,7 @@ template <int D>
 // -1 when the moves do not fit into capacity entries.
 PELVANTA_CPU_COPIES int64_t CountTwoPlies(Board32& board, uint8_t side, FastMove* moves,
                                           int32_t capacity) {
-    const fastgen::Sides p(board, side);
+    const fastgen::Sides p = fastgen::SidesOf(board, side);
     const uint32_t men = p.own & ~p.kings;
     bool capture =
         (men & (fastgen::JumpFrom<0>(p.opp, p.empty) | fastgen::JumpFrom<1>(p.opp, p.empty) |

@@ -30,7 +30,9 @@ public:
     // 2 when that square completes the move, 1 when more follow, 0 for none.
     int32_t Match(Point point, int32_t k, int32_t& index) const;
 
-    // Unchecked access for the engine's inner loops.
+    // Unchecked access for the engine's inner loops; the list's own Move
+    // (from, to) stays callable beside it.
+    using POrderList<HMove>::Move;
     HMove& Move(int32_t i) { return *At(i); }
     const HMove& Move(int32_t i) const { return *At(i); }
 

@@ -7,10 +7,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-# dpkg-dev for dpkg-buildpackage, then the Build-Depends of debian/control
+# dpkg-dev for dpkg-buildpackage, build-essential, which it requires of
+# every package build, then the Build-Depends of debian/control
 # (debhelper-compat is provided by debhelper).
 mapfile -t needed < <(
     echo dpkg-dev
+    echo build-essential
     sed -n '/^Build-Depends:/,/^[A-Z]/{s/^Build-Depends://;/^[A-Z]/d;p}' debian/control |
         tr ',' '\n' | sed -E 's/\(.*\)//; s/[[:space:]]//g; s/^debhelper-compat$/debhelper/' |
         grep -v '^$')

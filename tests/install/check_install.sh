@@ -4,9 +4,10 @@
 # The environment names the build (PELVANTA_BUILD, PELVANTA_SOURCE), the
 # staging folder (PELVANTA_STAGE), the install folders relative to the prefix
 # (GAMEDIR, BINDIR, DATADIR, APPDATA, MANDIR) and the photo maker (MAKE_PHOTOS).
+# PELVANTA_PREFIX=/usr with an empty stage checks the installed package.
 set -euo pipefail
 case=$1
-prefix=/opt/pelvanta-test  # not /usr: an install must work under any prefix
+prefix=${PELVANTA_PREFIX:-/opt/pelvanta-test}  # not /usr: an install must work under any prefix
 root=$PELVANTA_STAGE$prefix
 game=$root/$GAMEDIR/pelvanta
 data=$root/$DATADIR
