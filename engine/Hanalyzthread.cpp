@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "platform/AtomicWait.h"
 #include "platform/Os.h"
 
 namespace {
@@ -24,7 +25,7 @@ public:
 
     void Post() {
         pending_.fetch_add(1, std::memory_order_release);
-        pending_.notify_one();
+        AtomicNotifyOne(pending_);
     }
 
 private:
@@ -40,7 +41,7 @@ private:
             uint32_t n = pending_.exchange(0, std::memory_order_acquire);
             if (quit_.load() != 0) return;
             for (; n > 0; --n) PostToMainWindow(kMsgWorkerReady);
-            pending_.wait(0, std::memory_order_acquire);
+            AtomicWait(pending_, 0, std::memory_order_acquire);
         }
     }
 
@@ -55,7 +56,7 @@ std::atomic<uint32_t> holdThreads{0};
 
 void HAnalyzThread::HoldThreadsForTesting(bool hold) {
     holdThreads.store(hold ? 1 : 0);
-    holdThreads.notify_all();
+    AtomicNotifyAll(holdThreads);
 }
 
 void HAnalyzThread::Values::CopyFrom(const Values& other, int32_t moves) {
@@ -76,7 +77,7 @@ HAnalyzThread::HAnalyzThread() {
 HAnalyzThread::~HAnalyzThread() {
     Abort();
     phase_.store(kQuit, std::memory_order_release);
-    phase_.notify_all();
+    AtomicNotifyAll(phase_);
     thread_.Join();
 }
 
@@ -145,7 +146,7 @@ bool HAnalyzThread::Start() {
     }
     stopped_.store(0);
     phase_.store(kRunning, std::memory_order_release);
-    phase_.notify_all();
+    AtomicNotifyAll(phase_);
     return true;
 }
 
@@ -192,7 +193,7 @@ HMove* HAnalyzThread::PickMove() {
 void HAnalyzThread::Join() {
     uint32_t phase = phase_.load(std::memory_order_acquire);
     while (phase == kRunning) {
-        phase_.wait(phase, std::memory_order_acquire);
+        AtomicWait(phase_, phase, std::memory_order_acquire);
         phase = phase_.load(std::memory_order_acquire);
     }
 }
@@ -238,7 +239,7 @@ void HAnalyzThread::Loop() {
     for (;;) {
         uint32_t phase = phase_.load(std::memory_order_acquire);
         while (phase == kIdle) {
-            phase_.wait(kIdle, std::memory_order_acquire);
+            AtomicWait(phase_, kIdle, std::memory_order_acquire);
             phase = phase_.load(std::memory_order_acquire);
         }
         if (phase == kQuit) return;
@@ -246,10 +247,10 @@ void HAnalyzThread::Loop() {
         OsThread::LowerCallingThread();
         Run();
         Finish();
-        holdThreads.wait(1);
+        AtomicWait(holdThreads, 1);
         uint32_t running = kRunning;
         if (!phase_.compare_exchange_strong(running, kIdle, std::memory_order_acq_rel)) return;
-        phase_.notify_all();
+        AtomicNotifyAll(phase_);
     }
 }
 

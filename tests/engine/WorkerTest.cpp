@@ -1,7 +1,11 @@
 // The worker on its own thread: notices, aborts, joins, the random choice.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <pthread.h>
 #include <sched.h>
+#endif
 
 #include <map>
 #include <string>
@@ -13,6 +17,36 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+// A thread's scheduling policy, or on Windows its priority, and the lowest.
+#ifdef _WIN32
+using ThreadHandle = void*;
+constexpr int kIdlePolicy = THREAD_PRIORITY_IDLE;
+ThreadHandle OwnThread() {
+    return GetCurrentThread();
+}
+bool SameThread(ThreadHandle a, ThreadHandle b) {
+    return a == b;
+}
+int PolicyOf(ThreadHandle thread) {
+    return GetThreadPriority(thread);
+}
+#else
+using ThreadHandle = pthread_t;
+constexpr int kIdlePolicy = SCHED_IDLE;
+ThreadHandle OwnThread() {
+    return pthread_self();
+}
+bool SameThread(ThreadHandle a, ThreadHandle b) {
+    return pthread_equal(a, b) != 0;
+}
+int PolicyOf(ThreadHandle thread) {
+    int policy = -1;
+    sched_param param{};
+    EXPECT_EQ(pthread_getschedparam(thread, &policy, &param), 0);
+    return policy;
+}
+#endif
 
 constexpr auto kPatience = 120s;  // idle-priority threads on a busy machine can be slow
 constexpr const char* kMiddlegame =
@@ -129,22 +163,17 @@ TEST(Worker, DestructorOfARunningWorkerWaitsForItsThread) {
 }
 
 TEST(Worker, SearchesAtIdlePriorityAndLeavesTheCallerAlone) {
-    int policy = -1;
-    sched_param param{};
-    ASSERT_EQ(pthread_getschedparam(pthread_self(), &policy, &param), 0);
-    const int callerPolicy = policy;
+    const int callerPolicy = PolicyOf(OwnThread());
     ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
     Game game(kMiddlegame);
     auto worker = std::make_unique<HAnalyzThread>();
     worker->Start(game.list);
     // Start returns with the thread already in the idle class, whenever it
     // first gets to run.
-    ASSERT_EQ(pthread_getschedparam(worker->Thread().Handle(), &policy, &param), 0);
-    EXPECT_EQ(policy, SCHED_IDLE);
+    EXPECT_EQ(PolicyOf(worker->Thread().Handle()), kIdlePolicy);
     worker->Abort();  // tries to raise it; Linux usually refuses, which is fine
     worker->Join();
-    ASSERT_EQ(pthread_getschedparam(pthread_self(), &policy, &param), 0);
-    EXPECT_EQ(policy, callerPolicy);
+    EXPECT_EQ(PolicyOf(OwnThread()), callerPolicy);
 }
 
 TEST(Worker, WithoutAThreadTheMovesOwnGainsDecide) {
@@ -286,22 +315,21 @@ TEST(Worker, OneThreadServesTaskAfterTaskAtIdlePriority) {
     auto worker = std::make_unique<HAnalyzThread>();
     const int32_t live = OsThread::LiveCount();
     int32_t asked = 0;
-    pthread_t first{};
+    ThreadHandle first{};
     for (Position& position : positions) {
         HListMoves list;
         if (list.Generate(position.sideToMove, position.board) < 2) continue;
         ASSERT_TRUE(worker->Start(list));
         if (asked == 0) first = worker->Thread().Handle();
-        EXPECT_TRUE(pthread_equal(first, worker->Thread().Handle()));
+        EXPECT_TRUE(SameThread(first, worker->Thread().Handle()));
         int policy = -1;
-        sched_param param{};
         // It lowers itself when it takes the task; an idle thread may wait to run.
         const auto deadline = std::chrono::steady_clock::now() + kPatience;
-        while (policy != SCHED_IDLE && std::chrono::steady_clock::now() < deadline) {
-            ASSERT_EQ(pthread_getschedparam(worker->Thread().Handle(), &policy, &param), 0);
-            if (policy != SCHED_IDLE) std::this_thread::sleep_for(1ms);
+        while (policy != kIdlePolicy && std::chrono::steady_clock::now() < deadline) {
+            policy = PolicyOf(worker->Thread().Handle());
+            if (policy != kIdlePolicy) std::this_thread::sleep_for(1ms);
         }
-        EXPECT_EQ(policy, SCHED_IDLE);
+        EXPECT_EQ(policy, kIdlePolicy);
         worker->RequestNotice();
         ++asked;
         ASSERT_TRUE(queue.WaitFor(asked, kPatience));
@@ -388,11 +416,11 @@ TEST(Worker, MakeReadyMakesTheThreadAheadOfTheFirstTask) {
         EXPECT_FALSE(worker->Claimed());
         EXPECT_TRUE(worker->Stopped());
         EXPECT_GT(worker->Bytes(), sizeof(HAnalyzThread)) << "its search state is made too";
-        const pthread_t made = worker->Thread().Handle();
+        const ThreadHandle made = worker->Thread().Handle();
         ASSERT_TRUE(worker->MakeReady());  // a second call changes nothing
         EXPECT_EQ(OsThread::LiveCount(), live + 1);
         ASSERT_TRUE(worker->Start(game.list));
-        EXPECT_TRUE(pthread_equal(made, worker->Thread().Handle()));
+        EXPECT_TRUE(SameThread(made, worker->Thread().Handle()));
         worker->RequestNotice();
         ASSERT_TRUE(queue.WaitFor(1, kPatience));
         worker->Join();
