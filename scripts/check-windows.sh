@@ -110,7 +110,7 @@ done
 [ -n "$window" ] || fail "no window named Pelvanta appeared"
 sleep 3
 shot=$shots/pelvanta-windows-gallery.png
-import -window root "$shot"
+import -window "$window" "$shot"
 colours=$(identify -format '%k' "$shot")
 echo "screenshot $shot: $colours colours"
 [ "$colours" -gt 2000 ] || fail "the window shows no photos (only $colours colours)"
@@ -173,13 +173,21 @@ echo "== the core's tests, built for Windows, under Wine"
 export WINEPATH="Z:${cache//\//\\}\\qt\\bin;Z:\\usr\\lib\\gcc\\x86_64-w64-mingw32\\12-posix"
 WINEPATH+=";Z:\\usr\\x86_64-w64-mingw32\\lib"
 export QT_PLUGIN_PATH="Z:${cache//\//\\}\\qt\\plugins" QT_QPA_PLATFORM=offscreen
-tests_passed=0 tests_failed=0 programs=""
+tests_passed=0 tests_failed=0 tests_left=0 programs=""
 for program in containers/test_containers rules/test_rules engine/test_engine \
     engine/test_engine_threads platform/test_platform photos/test_photos app/test_app \
     app/test_party app/test_pictures; do
     exe=$build/tests/$program.exe
     [ -f "$exe" ] || continue
     filter=${PELVANTA_WINDOWS_TEST_FILTER:-*}
+    # Left out: what only Linux has (no display at all; the desktop's
+    # xdg-open launcher), and the one test that starts the archive tool by
+    # the Linux path the cross build writes into it, which QProcess under
+    # Wine cannot start (test_photos runs the same tool through popen).
+    [ "$program" = app/test_app ] && [ -z "${PELVANTA_WINDOWS_TEST_FILTER:-}" ] &&
+        filter="-Startup.WithoutADisplay*:Startup.AnUnreachableDisplay*:ToolkitShell.LauncherExitCode*"
+    [ "$program" = app/test_app ] && [ -z "${PELVANTA_WINDOWS_TEST_FILTER:-}" ] &&
+        filter+=":PhotoSideTest.BeatingTheBeginnerOfTheDemoGallery*"
     out=$work/$(basename "$program").txt
     (cd "$(dirname "$exe")" && timeout 900 "$wine" "$exe" --gtest_brief=1 \
         --gtest_filter="$filter" >"$out" 2>&1) || true
@@ -187,7 +195,10 @@ for program in containers/test_containers rules/test_rules engine/test_engine \
     failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$out" | tail -n 1)
     ran=$(sed -n 's/^\[==========\] \([0-9]*\) tests\? from.*ran.*/\1/p' "$out" | tail -n 1)
     [ -n "$ran" ] || failed=${failed:-1}
-    echo "$(basename "$program"): ${passed:-0} passed, ${failed:-0} failed"
+    listed=$(cd "$(dirname "$exe")" && "$wine" "$exe" --gtest_list_tests | grep -c '^  ' || true)
+    left=$((listed - ${ran:-0}))
+    echo "$(basename "$program"): ${passed:-0} passed, ${failed:-0} failed, $left left out"
+    tests_left=$((tests_left + left))
     grep '^\[  FAILED  \] [A-Z]' "$out" | head -n 20 || true
     tests_passed=$((tests_passed + ${passed:-0}))
     tests_failed=$((tests_failed + ${failed:-0}))
@@ -221,17 +232,23 @@ values $middlegame 7 --full-width --weights 5,7,1,3
 COMMANDS
 
 echo "== silent uninstall"
+# A file of the player's own in the game's folder stays.
+echo "the player's own" >"$installed/3044.p_g"
 "$wine" "$installed/Uninstall.exe" /S
 /usr/lib/wine/wineserver -w
 sleep 2 # the uninstaller runs again from a copy in the temporary folder
 /usr/lib/wine/wineserver -w
 left=$( (cd "$WINEPREFIX" && find . -type f | sort) | comm -13 "$before" - |
     grep -i 'pelvanta' || true)
+left=$(grep -v '/Programs/Pelvanta/3044.p_g$' <<<"$left" || true)
 [ -z "$left" ] || fail "left after uninstall: $left"
-[ ! -e "$installed" ] || fail "the install folder is left"
+[ -f "$installed/3044.p_g" ] || fail "the uninstaller removed the player's own file"
+[ "$(ls -A "$installed")" = 3044.p_g ] || fail "the install folder holds more than the player's file"
+rm -r "$installed"
 ! "$wine" reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstall entry is left"
 
 [ "$tests_failed" -eq 0 ] || fail "$tests_failed tests failed under Wine"
 echo "check-windows: passed: installed $files files, $shown thumbnails shown" \
     "($(basename "$shot")), close question Да/Нет, $tests_passed tests passed under Wine" \
-    "($programs ), $compared engine outputs as on Linux, uninstall left nothing"
+    "($tests_left left out;$programs ), $compared engine outputs as on Linux," \
+    "uninstall left nothing but the player's file"

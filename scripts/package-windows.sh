@@ -28,7 +28,7 @@ die() {
     exit 1
 }
 
-needed=(g++-mingw-w64-x86-64-posix mingw-w64-tools nsis dpkg-dev cmake ninja-build
+needed=(g++-mingw-w64-x86-64-posix mingw-w64-tools nsis wine64 dpkg-dev cmake ninja-build pkg-config
     qt6-base-dev-tools qt6-translations-l10n googletest)
 missing=()
 for p in "${needed[@]}"; do
@@ -151,6 +151,9 @@ build_gtest() {
 build_qt
 build_jpeg
 build_gtest
+# Qt's Russian texts where the Qt of the build looks for them, for the tests.
+mkdir -p "$cache/qt/translations"
+cp -u /usr/share/qt6/translations/qtbase_ru.qm "$cache/qt/translations/"
 [ $only_deps -eq 1 ] && {
     log "dependencies ready in $cache"
     exit 0
