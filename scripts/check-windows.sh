@@ -169,6 +169,25 @@ done
 echo "Нет kept the game, Да closed it"
 /usr/lib/wine/wineserver -w
 
+echo "== the player's own opponents, packed at a command prompt"
+mine=$WINEPREFIX/drive_c/my-opponents
+mkdir -p "$mine"
+convert -size 137x137 gradient:red-blue "$mine/thumb.jpg"
+convert -size 290x432 gradient:yellow-green "$mine/p1.jpg"
+convert -size 290x432 gradient:white-navy "$mine/p2.jpg"
+installed_win=$("$wine" winepath -w "$installed" 2>/dev/null | tr -d '\r')
+printf 'cd /d C:\\my-opponents\r\n"%s\\pelvanta-archive.exe" pack -o 3000.p_g --thumb thumb.jpg p1.jpg p2.jpg\r\n' \
+    "$installed_win" >"$mine/pack.bat"
+"$wine" cmd /c 'C:\my-opponents\pack.bat' >/dev/null 2>&1 || true
+[ -f "$mine/3000.p_g" ] || fail "pelvanta-archive pack made no archive at the command prompt"
+(cd "$mine" && PELVANTA_LIST_OPPONENTS=1 timeout 120 "$wine" "$target" 2>/dev/null) |
+    tr -d '\r' >"$work/mine"
+grep -qi '^folder C:/my-opponents$' "$work/mine" || fail "the game did not play the folder it started in"
+[ "$(grep -c '^opponent .* shown$' "$work/mine")" = 1 ] || fail "the packed opponent is not shown"
+echo "the game started in C:\\my-opponents plays the one opponent packed there"
+rm -rf "$mine"
+/usr/lib/wine/wineserver -w
+
 echo "== the core's tests, built for Windows, under Wine"
 export WINEPATH="Z:${cache//\//\\}\\qt\\bin;Z:\\usr\\lib\\gcc\\x86_64-w64-mingw32\\12-posix"
 WINEPATH+=";Z:\\usr\\x86_64-w64-mingw32\\lib"
@@ -251,4 +270,4 @@ rm -r "$installed"
 echo "check-windows: passed: installed $files files, $shown thumbnails shown" \
     "($(basename "$shot")), close question Да/Нет, $tests_passed tests passed under Wine" \
     "($tests_left left out;$programs ), $compared engine outputs as on Linux," \
-    "uninstall left nothing but the player's file"
+    "own opponents packed and played, uninstall left nothing but the player's file"
