@@ -185,6 +185,8 @@ RUN
 chmod +x "$emulator"
 
 log "building Pelvanta $version for Windows in $build"
+# The Linux build's optimisation (-O2); gcc 12 at -O3 gives a false -Wrestrict
+# alarm in std::string.
 PKG_CONFIG_LIBDIR=$cache/libjpeg-turbo/lib/pkgconfig PKG_CONFIG_PATH='' \
     cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
@@ -197,15 +199,15 @@ PKG_CONFIG_LIBDIR=$cache/libjpeg-turbo/lib/pkgconfig PKG_CONFIG_PATH='' \
     -DCMAKE_INSTALL_BINDIR=. -DPELVANTA_INSTALL_GAMEDIR=. -DPELVANTA_INSTALL_DATADIR=gallery \
     >"$build/configure.log" 2>&1 || {
     tail -n 30 "$build/configure.log" >&2
-    die "configure failed (log: $build.configure.log)"
+    die "configure failed (log: $build/configure.log)"
 }
 "${heavy[@]}" ninja -C "$build" -j"$jobs" >"$build/build.log" 2>&1 || {
     grep -E 'error|FAILED' "$build/build.log" | head -n 30 >&2
-    die "build failed (log: $build.log)"
+    die "build failed (log: $build/build.log)"
 }
 if grep -q 'warning:' "$build/build.log"; then
     grep 'warning:' "$build/build.log" | head -n 20 >&2
-    die "the build has warnings (log: $build.log)"
+    die "the build has warnings (log: $build/build.log)"
 fi
 
 # ---------------------------------------------------------------- the installed tree
@@ -213,11 +215,11 @@ stage=$build/stage
 rm -rf "$stage"
 cmake --install "$build" --prefix "$stage" --strip >"$build/install.log" 2>&1 || {
     tail -n 20 "$build/install.log" >&2
-    die "install failed (log: $build.install.log)"
+    die "install failed (log: $build/install.log)"
 }
-# Only Windows' part of it: the programs, the gallery with the rules page.
+# The icon for the shortcut and the list of programs, from the installed
+# PNG icons.
 icons=$stage/share/icons/hicolor
-mkdir -p "$build/icons-ico"
 make_ico() { # PNG files -> an .ico holding each as it is
     local out=$1
     shift
@@ -247,6 +249,8 @@ for s in 16 24 32 48 64 128 256; do
 done
 [ ${#pngs[@]} -gt 0 ] || die "no icons in $icons"
 make_ico "$stage/pelvanta.ico" "${pngs[@]}"
+# Only Windows' part of the install: the programs, and the gallery with the
+# rules page.
 rm -rf "$stage/share"
 
 # Qt's libraries and plugins, the compiler's runtime, Qt's Russian texts. The
@@ -289,6 +293,6 @@ setup=$root/dist/pelvanta-$version-setup.exe
 makensis -V2 -NOCD -DVERSION="$version" -DLISTS="$lists" -DICON="$stage/pelvanta.ico" \
     -DOUTFILE="$setup" "$nsis/pelvanta.nsi" >"$build/nsis.log" 2>&1 || {
     tail -n 30 "$build/nsis.log" >&2
-    die "makensis failed (log: $build.nsis.log)"
+    die "makensis failed (log: $build/nsis.log)"
 }
 log "dist/$(basename "$setup")"
