@@ -58,7 +58,8 @@ public:
     static void LowerCallingThread();
 
     NativeHandle Handle() const { return handle_; }
-    NativeId KernelId() const { return tid_.load(); }  // 0 until the routine runs
+    // The kernel's id: on Linux 0 until the routine runs, on Windows set by Start.
+    NativeId KernelId() const { return tid_.load(); }
 
     // Threads of this class whose routine has not yet returned.
     static int32_t LiveCount();
@@ -76,7 +77,7 @@ private:
     bool started_ = false;
     Routine routine_ = nullptr;
     void* object_ = nullptr;
-    std::atomic<NativeId> tid_{0};  // the kernel's id while the routine runs
+    std::atomic<NativeId> tid_{0};
 #ifndef _WIN32
     std::mutex gate_;  // held by Start until the new thread is in the idle class
     std::atomic<bool> raiseAsked_{false};  // a raise came before the id was known
