@@ -26,7 +26,7 @@ public:
     }
 };
 
-bool Set(const char* name) {
+[[maybe_unused]] bool Set(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && value[0] != '\0';
 }
@@ -34,7 +34,11 @@ bool Set(const char* name) {
 // Qt aborts when it finds no screen, so look before it does: an explicit
 // platform choice is trusted, otherwise an X11 or Wayland display is needed.
 bool DisplayAvailable() {
+#ifdef _WIN32
+    return true;  // Windows always has its desktop
+#else
     return Set("QT_QPA_PLATFORM") || Set("DISPLAY") || Set("WAYLAND_DISPLAY");
+#endif
 }
 
 // A platform plugin that cannot start ends the program with one line

@@ -24,13 +24,14 @@ template <int D>
 
 // The copies are chosen by a resolver that runs while the program loads,
 // before ThreadSanitizer's runtime is ready, so that build keeps one copy;
-// so does every processor family but x86-64.
+// so does every processor family but x86-64, and Windows, whose program files
+// have no such resolver.
 #if defined(__has_feature)
 #if __has_feature(thread_sanitizer)
 #define PELVANTA_NO_CPU_COPIES
 #endif
 #endif
-#if defined(__SANITIZE_THREAD__) || !defined(__x86_64__)
+#if defined(__SANITIZE_THREAD__) || !defined(__x86_64__) || defined(_WIN32)
 #define PELVANTA_NO_CPU_COPIES
 #endif
 #ifdef PELVANTA_NO_CPU_COPIES

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "platform/AtomicWait.h"
 #include "platform/Os.h"
 
 namespace {
@@ -24,7 +25,7 @@ public:
 
     void Post() {
         pending_.fetch_add(1, std::memory_order_release);
-        pending_.notify_one();
+        AtomicNotifyOne(pending_);
     }
 
 private:
@@ -40,7 +41,7 @@ private:
             uint32_t n = pending_.exchange(0, std::memory_order_acquire);
             if (quit_.load() != 0) return;
             for (; n > 0; --n) PostToMainWindow(kMsgWorkerReady);
-            pending_.wait(0, std::memory_order_acquire);
+            AtomicWait(pending_, 0, std::memory_order_acquire);
         }
     }
 
@@ -56,7 +57,7 @@ std::atomic<uint32_t> heldCount{0};
 
 void HAnalyzThread::HoldThreadsForTesting(HoldPoint point) {
     holdPoint.store(uint32_t(point));
-    holdPoint.notify_all();
+    AtomicNotifyAll(holdPoint);
 }
 
 uint32_t HAnalyzThread::HeldCountForTesting() {
@@ -66,7 +67,7 @@ uint32_t HAnalyzThread::HeldCountForTesting() {
 void HAnalyzThread::HoldAt(HoldPoint point) {
     if (holdPoint.load(std::memory_order_relaxed) != uint32_t(point)) return;
     heldCount.fetch_add(1);
-    holdPoint.wait(uint32_t(point));
+    AtomicWait(holdPoint, uint32_t(point));
 }
 
 void HAnalyzThread::Values::CopyFrom(const Values& other, int32_t moves) {
@@ -87,7 +88,7 @@ HAnalyzThread::HAnalyzThread() {
 HAnalyzThread::~HAnalyzThread() {
     Abort();
     phase_.store(kQuit, std::memory_order_release);
-    phase_.notify_all();
+    AtomicNotifyAll(phase_);
     thread_.Join();
 }
 
@@ -168,7 +169,7 @@ bool HAnalyzThread::Start() {
     }
     HandOver(abortsBefore);
     phase_.store(kRunning, std::memory_order_release);
-    phase_.notify_all();
+    AtomicNotifyAll(phase_);
     return true;
 }
 
@@ -217,7 +218,7 @@ HMove* HAnalyzThread::PickMove() {
 void HAnalyzThread::Join() {
     uint32_t phase = phase_.load(std::memory_order_acquire);
     while (phase == kRunning) {
-        phase_.wait(phase, std::memory_order_acquire);
+        AtomicWait(phase_, phase, std::memory_order_acquire);
         phase = phase_.load(std::memory_order_acquire);
     }
 }
@@ -264,7 +265,7 @@ void HAnalyzThread::Loop() {
     for (;;) {
         uint32_t phase = phase_.load(std::memory_order_acquire);
         while (phase == kIdle) {
-            phase_.wait(kIdle, std::memory_order_acquire);
+            AtomicWait(phase_, kIdle, std::memory_order_acquire);
             phase = phase_.load(std::memory_order_acquire);
         }
         if (phase == kQuit) return;
@@ -279,7 +280,7 @@ void HAnalyzThread::Loop() {
         HoldAt(HoldPoint::TaskEnd);
         uint32_t running = kRunning;
         if (!phase_.compare_exchange_strong(running, kIdle, std::memory_order_acq_rel)) return;
-        phase_.notify_all();
+        AtomicNotifyAll(phase_);
     }
 }
 

@@ -1,7 +1,11 @@
 // The worker on its own thread: notices, aborts, joins, the random choice.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <pthread.h>
 #include <sched.h>
+#endif
 
 #include <functional>
 #include <map>
@@ -15,6 +19,43 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+// A thread's scheduling policy, or on Windows its priority, and the lowest.
+#ifdef _WIN32
+using ThreadHandle = void*;
+constexpr int kIdlePolicy = THREAD_PRIORITY_IDLE;
+ThreadHandle OwnThread() {
+    return GetCurrentThread();
+}
+bool SameThread(ThreadHandle a, ThreadHandle b) {
+    return a == b;
+}
+int PolicyOf(ThreadHandle thread) {
+    return GetThreadPriority(thread);
+}
+int KernelPolicyOf(OsThread& thread) {
+    return GetThreadPriority(thread.Handle());
+}
+#else
+using ThreadHandle = pthread_t;
+constexpr int kIdlePolicy = SCHED_IDLE;
+ThreadHandle OwnThread() {
+    return pthread_self();
+}
+bool SameThread(ThreadHandle a, ThreadHandle b) {
+    return pthread_equal(a, b) != 0;
+}
+int PolicyOf(ThreadHandle thread) {
+    int policy = -1;
+    sched_param param{};
+    EXPECT_EQ(pthread_getschedparam(thread, &policy, &param), 0);
+    return policy;
+}
+// The library keeps its own note of a policy it set; a raise by id is not in it.
+int KernelPolicyOf(OsThread& thread) {
+    return thread.KernelId() == 0 ? -1 : sched_getscheduler(thread.KernelId());
+}
+#endif
 
 constexpr auto kPatience = 120s;  // idle-priority threads on a busy machine can be slow
 using Hold = HAnalyzThread::HoldPoint;
@@ -132,22 +173,17 @@ TEST(Worker, DestructorOfARunningWorkerWaitsForItsThread) {
 }
 
 TEST(Worker, SearchesAtIdlePriorityAndLeavesTheCallerAlone) {
-    int policy = -1;
-    sched_param param{};
-    ASSERT_EQ(pthread_getschedparam(pthread_self(), &policy, &param), 0);
-    const int callerPolicy = policy;
+    const int callerPolicy = PolicyOf(OwnThread());
     ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
     Game game(kMiddlegame);
     auto worker = std::make_unique<HAnalyzThread>();
     worker->Start(game.list);
     // Start returns with the thread already in the idle class, whenever it
     // first gets to run.
-    ASSERT_EQ(pthread_getschedparam(worker->Thread().Handle(), &policy, &param), 0);
-    EXPECT_EQ(policy, SCHED_IDLE);
+    EXPECT_EQ(PolicyOf(worker->Thread().Handle()), kIdlePolicy);
     worker->Abort();  // tries to raise it; Linux usually refuses, which is fine
     worker->Join();
-    ASSERT_EQ(pthread_getschedparam(pthread_self(), &policy, &param), 0);
-    EXPECT_EQ(policy, callerPolicy);
+    EXPECT_EQ(PolicyOf(OwnThread()), callerPolicy);
 }
 
 TEST(Worker, WithoutAThreadTheMovesOwnGainsDecide) {
@@ -289,22 +325,21 @@ TEST(Worker, OneThreadServesTaskAfterTaskAtIdlePriority) {
     auto worker = std::make_unique<HAnalyzThread>();
     const int32_t live = OsThread::LiveCount();
     int32_t asked = 0;
-    pthread_t first{};
+    ThreadHandle first{};
     for (Position& position : positions) {
         HListMoves list;
         if (list.Generate(position.sideToMove, position.board) < 2) continue;
         ASSERT_TRUE(worker->Start(list));
         if (asked == 0) first = worker->Thread().Handle();
-        EXPECT_TRUE(pthread_equal(first, worker->Thread().Handle()));
+        EXPECT_TRUE(SameThread(first, worker->Thread().Handle()));
         int policy = -1;
-        sched_param param{};
         // It lowers itself when it takes the task; an idle thread may wait to run.
         const auto deadline = std::chrono::steady_clock::now() + kPatience;
-        while (policy != SCHED_IDLE && std::chrono::steady_clock::now() < deadline) {
-            ASSERT_EQ(pthread_getschedparam(worker->Thread().Handle(), &policy, &param), 0);
-            if (policy != SCHED_IDLE) std::this_thread::sleep_for(1ms);
+        while (policy != kIdlePolicy && std::chrono::steady_clock::now() < deadline) {
+            policy = PolicyOf(worker->Thread().Handle());
+            if (policy != kIdlePolicy) std::this_thread::sleep_for(1ms);
         }
-        EXPECT_EQ(policy, SCHED_IDLE);
+        EXPECT_EQ(policy, kIdlePolicy);
         worker->RequestNotice();
         ++asked;
         ASSERT_TRUE(queue.WaitFor(asked, kPatience));
@@ -391,11 +426,11 @@ TEST(Worker, MakeReadyMakesTheThreadAheadOfTheFirstTask) {
         EXPECT_FALSE(worker->Claimed());
         EXPECT_TRUE(worker->Stopped());
         EXPECT_GT(worker->Bytes(), sizeof(HAnalyzThread)) << "its search state is made too";
-        const pthread_t made = worker->Thread().Handle();
+        const ThreadHandle made = worker->Thread().Handle();
         ASSERT_TRUE(worker->MakeReady());  // a second call changes nothing
         EXPECT_EQ(OsThread::LiveCount(), live + 1);
         ASSERT_TRUE(worker->Start(game.list));
-        EXPECT_TRUE(pthread_equal(made, worker->Thread().Handle()));
+        EXPECT_TRUE(SameThread(made, worker->Thread().Handle()));
         worker->RequestNotice();
         ASSERT_TRUE(queue.WaitFor(1, kPatience));
         worker->Join();
@@ -507,17 +542,14 @@ TEST(Worker, ARaiseBeforeTheTasksFirstStepIsNotUndone) {
     ASSERT_TRUE(worker->Start(game.list));
     ASSERT_TRUE(hold.Reached());
     worker->Abort();  // raises the thread where the system allows it
-    // The kernel's word: the library keeps its own note of a policy it set.
-    const pid_t tid = worker->Thread().KernelId();
-    ASSERT_NE(tid, 0);
-    const bool raised = sched_getscheduler(tid) != SCHED_IDLE;
+    const bool raised = KernelPolicyOf(worker->Thread()) != kIdlePolicy;
     hold.Release();
     worker->Join();
-    const int policy = sched_getscheduler(tid);
+    const int policy = KernelPolicyOf(worker->Thread());
     if (raised) {
-        EXPECT_NE(policy, SCHED_IDLE) << "the thread lowered itself after the raise";
+        EXPECT_NE(policy, kIdlePolicy) << "the thread lowered itself after the raise";
     } else {
-        EXPECT_EQ(policy, SCHED_IDLE) << "an ordinary user cannot raise it";
+        EXPECT_EQ(policy, kIdlePolicy) << "an ordinary user cannot raise it";
     }
     EXPECT_FALSE(worker->Finished());
 }

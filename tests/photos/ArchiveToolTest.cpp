@@ -1,6 +1,12 @@
 // The archive tool from outside: its exit statuses and what it writes.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+// _pclose returns the program's exit status itself.
+#define WIFEXITED(status) ((status) != -1)
+#define WEXITSTATUS(status) (status)
+#else
 #include <sys/wait.h>
+#endif
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,13 @@
 // series. The opponents here are depth-limited and given far more time than
 // their depth needs, so every search completes and a seed fixes the games.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+// _pclose returns the program's exit status itself.
+#define WIFEXITED(status) ((status) != -1)
+#define WEXITSTATUS(status) (status)
+#else
 #include <sys/wait.h>
+#endif
 
 #include <array>
 #include <cstdio>

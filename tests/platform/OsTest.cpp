@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <pthread.h>
 #include <sched.h>
+#endif
 
 #include <atomic>
 #include <mutex>
@@ -92,16 +96,78 @@ struct Probe {
     std::atomic<bool> release{false};
 };
 
-void Record(void* object) {
-    auto* probe = static_cast<Probe*>(object);
+// The calling thread's scheduling policy, or on Windows its priority.
+int OwnPolicy() {
+#ifdef _WIN32
+    return GetThreadPriority(GetCurrentThread());
+#else
     // The kernel's word: a raise by thread id bypasses what the library
     // remembers of the thread's policy.
-    probe->policy.store(sched_getscheduler(0));
+    return sched_getscheduler(0);
+#endif
+}
+
+void Record(void* object) {
+    auto* probe = static_cast<Probe*>(object);
+    probe->policy.store(OwnPolicy());
     probe->recorded.store(true);
     while (!probe->release.load()) std::this_thread::yield();
-    probe->policyAtEnd.store(sched_getscheduler(0));
+    probe->policyAtEnd.store(OwnPolicy());
     probe->ran.fetch_add(1);
 }
+
+// Waits, without a deadline, until the routine has looked at its policy: an
+// idle-class thread on a busy machine may take long to get there.
+void AwaitRecord(const Probe& probe) {
+    while (!probe.recorded.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+#ifdef _WIN32
+
+TEST(OsThreadThreads, RunsTheRoutineAtIdlePriorityAndJoinWaitsForIt) {
+    const int callerPriority = OwnPolicy();
+    Probe probe;
+    OsThread thread;
+    const int32_t live = OsThread::LiveCount();
+    ASSERT_TRUE(thread.Start(&Record, &probe));
+    EXPECT_EQ(OsThread::LiveCount(), live + 1);
+    AwaitRecord(probe);
+    EXPECT_EQ(probe.policy.load(), THREAD_PRIORITY_IDLE);
+    EXPECT_EQ(probe.ran.load(), 0) << "held until released";
+    probe.release.store(true);
+    thread.Join();
+    EXPECT_FALSE(thread.Joinable());
+    EXPECT_EQ(probe.ran.load(), 1) << "Join returned before the routine did";
+    EXPECT_EQ(OsThread::LiveCount(), live);
+    EXPECT_EQ(OwnPolicy(), callerPriority) << "starting a thread leaves the caller as it was";
+}
+
+TEST(OsThreadThreads, ARaiseRightAfterTheStartLiftsTheThreadToTheHighest) {
+    for (int i = 0; i < 20; ++i) {
+        Probe probe;
+        OsThread thread;
+        ASSERT_TRUE(thread.Start(&Record, &probe));
+        thread.RaiseToHighest();
+        EXPECT_EQ(GetThreadPriority(thread.Handle()), THREAD_PRIORITY_TIME_CRITICAL);
+        probe.release.store(true);
+        thread.Join();
+        EXPECT_EQ(probe.policyAtEnd.load(), THREAD_PRIORITY_TIME_CRITICAL) << "round " << i;
+    }
+}
+
+TEST(OsThreadThreads, LowerCallingThreadLowersOnlyTheCaller) {
+    const int callerPriority = OwnPolicy();
+    int lowered = 0;
+    std::thread other([&] {
+        OsThread::LowerCallingThread();
+        lowered = OwnPolicy();
+    });
+    other.join();
+    EXPECT_EQ(lowered, THREAD_PRIORITY_IDLE);
+    EXPECT_EQ(OwnPolicy(), callerPriority);
+}
+
+#else
 
 int PolicyOf(pthread_t thread) {
     int policy = -1;
@@ -129,12 +195,6 @@ bool MayLeaveIdle() {
     });
     probe.join();
     return may;
-}
-
-// Waits, without a deadline, until the routine has looked at its policy: an
-// idle-class thread on a busy machine may take long to get there.
-void AwaitRecord(const Probe& probe) {
-    while (!probe.recorded.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 TEST(OsThreadThreads, RunsTheRoutineAtIdlePriorityAndJoinWaitsForIt) {
@@ -192,6 +252,23 @@ TEST(OsThreadThreads, ARaiseRightAfterTheStartIsNotUndoneByTheThread) {
     }
 }
 
+TEST(OsThreadThreads, LowerCallingThreadLowersOnlyTheCaller) {
+    const int callerPolicy = sched_getscheduler(0);
+    int lowered = -1, reported = -1;
+    std::thread other([&] {
+        OsThread::LowerCallingThread();
+        lowered = sched_getscheduler(0);  // the kernel's word
+        sched_param param{};
+        pthread_getschedparam(pthread_self(), &reported, &param);  // the library's
+    });
+    other.join();
+    EXPECT_EQ(lowered, SCHED_IDLE);
+    EXPECT_EQ(reported, SCHED_IDLE);
+    EXPECT_EQ(sched_getscheduler(0), callerPolicy);
+}
+
+#endif
+
 TEST(OsThreadThreads, DestructorJoinsARunningThread) {
     Probe probe;
     const int32_t live = OsThread::LiveCount();
@@ -229,21 +306,6 @@ TEST(OsThreadThreads, StartAgainWaitsForThePreviousThread) {
     for (int i = 0; i < 20; ++i) ASSERT_TRUE(thread.Start(&Record, &probe));
     thread.Join();
     EXPECT_EQ(probe.ran.load(), 20);
-}
-
-TEST(OsThreadThreads, LowerCallingThreadLowersOnlyTheCaller) {
-    const int callerPolicy = sched_getscheduler(0);
-    int lowered = -1, reported = -1;
-    std::thread other([&] {
-        OsThread::LowerCallingThread();
-        lowered = sched_getscheduler(0);  // the kernel's word
-        sched_param param{};
-        pthread_getschedparam(pthread_self(), &reported, &param);  // the library's
-    });
-    other.join();
-    EXPECT_EQ(lowered, SCHED_IDLE);
-    EXPECT_EQ(reported, SCHED_IDLE);
-    EXPECT_EQ(sched_getscheduler(0), callerPolicy);
 }
 
 }  // namespace

@@ -1,5 +1,12 @@
 // values, think, bench, load, selfplay: the engine seen from outside.
+#ifdef _WIN32
+// clang-format off
+#include <windows.h>
+#include <psapi.h>
+// clang-format on
+#else
 #include <sys/resource.h>
+#endif
 
 #include <algorithm>
 #include <charconv>
@@ -230,6 +237,19 @@ void PrintLatency(const char* what, const Latency& wake, const Latency& task) {
         what, wake.median, wake.p99, wake.max, task.median, task.p99, task.max);
 }
 
+// The process's largest resident size so far.
+long PeakResidentKiB() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return long(counters.PeakWorkingSetSize / 1024);
+#else
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+#endif
+}
+
 // Many workers searching at once, as while the player thinks: the calling
 // thread's responsiveness with and without them, and how fast they stop.
 int Load(Args& args) {
@@ -271,12 +291,10 @@ int Load(Args& args) {
     for (const auto& worker : pool) worker->Abort();
     for (const auto& worker : pool) worker->Join();
     const double stopMs = MillisecondsSince(aborting);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
     std::printf("%s workers %d running %d start ms %.3f abort-and-join ms %.3f\n", KindName(kind),
                 workers, running, startMs, stopMs);
     std::printf("memory per worker KiB %zu peak resident KiB %ld\n", pool[0]->Bytes() / 1024,
-                usage.ru_maxrss);
+                PeakResidentKiB());
     return 0;
 }
 

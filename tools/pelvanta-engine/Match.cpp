@@ -7,8 +7,12 @@
 // on this (normal-priority) thread; a watchdog stops it when its CPU time is up.
 #include "tools/pelvanta-engine/Match.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <pthread.h>
 #include <time.h>
+#endif
 
 #include <cmath>
 #include <condition_variable>
@@ -65,19 +69,52 @@ EngineParams LoadOpponent(const std::string& file) {
     return entry.Params();
 }
 
-double ThreadCpuMs(clockid_t clock) {
-    timespec now{};
-    clock_gettime(clock, &now);
-    return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
-}
+// The CPU time of the thread that makes it, readable from any thread.
+#ifdef _WIN32
+class ThreadCpuClock {
+public:
+    ThreadCpuClock() {
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &thread_,
+                        THREAD_QUERY_LIMITED_INFORMATION, FALSE, 0);
+    }
+    ~ThreadCpuClock() { CloseHandle(thread_); }
+    ThreadCpuClock(const ThreadCpuClock&) = delete;
+    ThreadCpuClock& operator=(const ThreadCpuClock&) = delete;
+
+    double Ms() const {
+        FILETIME created{}, ended{}, kernel{}, user{};
+        GetThreadTimes(thread_, &created, &ended, &kernel, &user);
+        return double(Ticks(kernel) + Ticks(user)) / 1e4;  // 100 ns ticks
+    }
+
+private:
+    static uint64_t Ticks(const FILETIME& time) {
+        return (uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    }
+    HANDLE thread_ = nullptr;
+};
+#else
+class ThreadCpuClock {
+public:
+    ThreadCpuClock() { pthread_getcpuclockid(pthread_self(), &clock_); }
+
+    double Ms() const {
+        timespec now{};
+        clock_gettime(clock_, &now);
+        return double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
+    }
+
+private:
+    clockid_t clock_{};
+};
+#endif
 
 // Runs the worker's whole search on this thread and stops it once this
 // thread has used ms of CPU time. A thread's CPU time never runs ahead of the
 // wall clock, so waiting for the time still left never oversleeps.
 void SearchForCpuTime(HAnalyzThread& worker, HListMoves& list, int32_t ms) {
-    clockid_t clock{};
-    pthread_getcpuclockid(pthread_self(), &clock);
-    const double start = ThreadCpuMs(clock);
+    const ThreadCpuClock clock;
+    const double start = clock.Ms();
     std::mutex mutex;
     std::condition_variable done;
     bool finished = false;
@@ -85,7 +122,7 @@ void SearchForCpuTime(HAnalyzThread& worker, HListMoves& list, int32_t ms) {
     std::thread watchdog([&] {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
-            const double left = double(ms) - (ThreadCpuMs(clock) - start);
+            const double left = double(ms) - (clock.Ms() - start);
             if (left <= 0) {
                 worker.Abort();
                 return;
