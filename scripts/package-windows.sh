@@ -108,6 +108,7 @@ build_qt() {
     ninja -C "$cache/qt-build" install >"$cache/qt-install.log" 2>&1 ||
         die "Qt's install failed (log: $cache/qt-install.log)"
     touch "$prefix/.done"
+    rm -rf "$cache/qt-build"  # only the installed Qt is used from here on
 }
 
 build_jpeg() {
@@ -129,6 +130,7 @@ build_jpeg() {
         die "libjpeg-turbo's build failed (log: $cache/jpeg.log)"
     }
     touch "$prefix/.done"
+    rm -rf "$cache/jpeg-build"
 }
 
 build_gtest() {
@@ -146,6 +148,7 @@ build_gtest() {
         die "GoogleTest's build failed (log: $cache/gtest.log)"
     }
     touch "$prefix/.done"
+    rm -rf "$cache/gtest-build"
 }
 
 build_qt
