@@ -28,8 +28,10 @@ die() {
     exit 1
 }
 
+# qt6-base-dev holds the host Qt's CMake packages (Qt6HostInfo and its tools)
+# that Qt's cross build and ours look for under QT_HOST_PATH_CMAKE_DIR.
 needed=(g++-mingw-w64-x86-64-posix mingw-w64-tools nsis wine64 dpkg-dev cmake ninja-build pkg-config
-    qt6-base-dev-tools qt6-translations-l10n googletest)
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n googletest)
 missing=()
 for p in "${needed[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
