@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "photos/Jpeg.h"
+#include "platform/Utf8Path.h"
 
 namespace {
 
@@ -183,7 +184,7 @@ void ScrambleBody(std::span<uint8_t> body, int32_t thumbnailLength) {
 
 bool ReadArchiveFile(const char* fileName, std::vector<uint8_t>& bytes, std::string& reason) {
     namespace fs = std::filesystem;
-    const fs::path path(fileName);
+    const fs::path path = PathFromUtf8(fileName);
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (!fs::exists(status)) return Fail(reason, "cannot open: no such file");

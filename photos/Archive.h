@@ -72,6 +72,6 @@ std::vector<uint8_t> WriteArchive(uint8_t kind, const EngineParams& params,
 // files with different thumbnails.
 void ScrambleBody(std::span<uint8_t> body, int32_t thumbnailLength);
 
-// Reads a whole regular file of at most kMaxArchiveBytes; the file is closed
-// when this returns.
+// Reads a whole regular file of at most kMaxArchiveBytes, named in UTF-8; the
+// file is closed when this returns.
 bool ReadArchiveFile(const char* fileName, std::vector<uint8_t>& bytes, std::string& reason);

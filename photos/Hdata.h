@@ -22,9 +22,9 @@ inline std::string GalleryFileName(int32_t i) {
 // usable after its original is gone.
 class HData {
 public:
-    // Reads one archive file; the file is read once and closed before the
-    // pictures are decoded. On failure the entry is left as it was and every
-    // picture decoded for it is released.
+    // Reads one archive file, named in UTF-8; the file is read once and closed
+    // before the pictures are decoded. On failure the entry is left as it was
+    // and every picture decoded for it is released.
     bool Load(const char* fileName);
     bool Load(const char* fileName, std::string& reason);  // says why it failed
     // Load's work after the file has been read.

@@ -57,7 +57,7 @@ QImage Shown(const ImageControl* image) {
 }
 
 // A window started in a folder of its own, as the program starts in the
-// folder of the archives.
+// folder of the archives; like a player's, its name is Cyrillic with a space.
 class PhotoSideTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -107,7 +107,7 @@ protected:
 
     EngineParams saved;
     QString previousFolder;
-    QTemporaryDir folder;
+    QTemporaryDir folder{QDir::tempPath() + QStringLiteral("/Мои соперники XXXXXX")};
     std::unique_ptr<TMainForm> form;
     int questions = 0;
 };

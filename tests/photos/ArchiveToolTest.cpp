@@ -1,16 +1,9 @@
-// The archive tool from outside: its exit statuses and what it writes.
+// The archive tool from outside: its exit statuses and what it writes. Every
+// file is named by its full path in a folder with a Cyrillic name, as a
+// player's command prompt passes them.
 #include <gtest/gtest.h>
-#ifdef _WIN32
-// _pclose returns the program's exit status itself.
-#define WIFEXITED(status) ((status) != -1)
-#define WEXITSTATUS(status) (status)
-#else
-#include <sys/wait.h>
-#endif
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 
 #include "photos/Archive.h"
 #include "photos/Hdata.h"
@@ -18,21 +11,8 @@
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string output;  // stdout and stderr
-};
-
 ToolRun Tool(const std::string& arguments) {
-    const std::string command = std::string(PELVANTA_ARCHIVE_TOOL) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ToolRun run{-1, {}};
-    if (!pipe) return run;
-    std::array<char, 512> buffer;
-    while (fgets(buffer.data(), int(buffer.size()), pipe)) run.output += buffer.data();
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
+    return RunTool(PELVANTA_ARCHIVE_TOOL, arguments);
 }
 
 size_t Lines(const std::string& text) {
@@ -43,12 +23,13 @@ class ArchiveTool : public ::testing::Test {
 protected:
     void SetUp() override {
         dir.Write("thumb.jpg", TestJpeg(137, 137, 21));
-        for (int i = 0; i < 3; ++i)
-            dir.Write("p" + std::to_string(i) + ".jpg", TestJpeg(58, 86, 22 + uint32_t(i)));
-        dir.Write("fake.jpg", std::vector<uint8_t>(300, 'x'));
+        for (int i = 0; i < 3; ++i) dir.Write(Photo(i), TestJpeg(58, 86, 22 + uint32_t(i)));
+        dir.Write("не фото.jpg", std::vector<uint8_t>(300, 'x'));
     }
-    std::string F(const std::string& name) const { return dir.File(name); }
-    std::string Photos() const { return F("p0.jpg") + " " + F("p1.jpg") + " " + F("p2.jpg"); }
+    static std::string Photo(int i) { return (i == 1 ? "фото" : "p") + std::to_string(i) + ".jpg"; }
+    // A file's full path, quoted for the command line.
+    std::string F(const std::string& name) const { return Quote(dir.File(name)); }
+    std::string Photos() const { return F(Photo(0)) + " " + F(Photo(1)) + " " + F(Photo(2)); }
 
     TempDir dir;
 };
@@ -60,13 +41,14 @@ TEST_F(ArchiveTool, PackWritesWhatLoadsInBothKinds) {
         ASSERT_EQ(pack.status, 0) << pack.output;
         HData entry;
         std::string reason;
-        ASSERT_TRUE(entry.Load(F("3000.p_g").c_str(), reason)) << reason;
+        ASSERT_TRUE(entry.Load(dir.File("3000.p_g").c_str(), reason)) << reason;
         EXPECT_EQ(entry.kind, kind[0] - '0');
         EXPECT_EQ(entry.Params(), (EngineParams{4, 2, 3, 1, 5}));
         EXPECT_EQ(entry.photos.Count(), 3);
         EXPECT_EQ(entry.icon->width, 137);
         EXPECT_LT(MeanDifference(**entry.photos[1], TestPicture(58, 86, 23)), 6.0);
     }
+    EXPECT_FALSE(dir.Exists("3000.p_g.tmp"));  // the second pack replaced the first
 }
 
 TEST_F(ArchiveTool, PackMakesAGreedyOpponentThatLoads) {
@@ -75,7 +57,7 @@ TEST_F(ArchiveTool, PackMakesAGreedyOpponentThatLoads) {
     ASSERT_EQ(pack.status, 0) << pack.output;
     HData entry;
     std::string reason;
-    ASSERT_TRUE(entry.Load(F("3000.p_g").c_str(), reason)) << reason;
+    ASSERT_TRUE(entry.Load(dir.File("3000.p_g").c_str(), reason)) << reason;
     EXPECT_EQ(entry.searchDepth, 0);
 }
 
@@ -94,7 +76,7 @@ TEST_F(ArchiveTool, PackAndTheGameAgreeOnPicturesWithWarnings) {
     ASSERT_EQ(accepted.status, 0) << accepted.output;
     HData entry;
     std::string reason;
-    ASSERT_TRUE(entry.Load(F("3000.p_g").c_str(), reason)) << reason;
+    ASSERT_TRUE(entry.Load(dir.File("3000.p_g").c_str(), reason)) << reason;
     EXPECT_EQ(entry.photos.Count(), 4);
     EXPECT_LT(MeanDifference(**entry.photos[0], TestPicture(58, 86, 30)), 6.0);
 
@@ -102,11 +84,11 @@ TEST_F(ArchiveTool, PackAndTheGameAgreeOnPicturesWithWarnings) {
                                  F("cut.jpg") + " " + Photos());
     EXPECT_EQ(refused.status, 1) << refused.output;
     EXPECT_NE(refused.output.find("cut.jpg"), std::string::npos) << refused.output;
-    EXPECT_FALSE(std::filesystem::exists(F("3001.p_g")));
+    EXPECT_FALSE(dir.Exists("3001.p_g"));
     std::vector<std::vector<uint8_t>> photos = {cut, stray};
     dir.Write("3002.p_g", WriteArchive(kScrambledKind, kNewOpponentParams, stray, photos));
     HData broken;
-    EXPECT_FALSE(broken.Load(F("3002.p_g").c_str(), reason));
+    EXPECT_FALSE(broken.Load(dir.File("3002.p_g").c_str(), reason));
     EXPECT_NE(reason.find("corrupt"), std::string::npos) << reason;
 }
 
@@ -114,7 +96,7 @@ TEST_F(ArchiveTool, PackDefaultsToScrambledWithTheNewOpponentNumbers) {
     ASSERT_EQ(Tool("pack -o " + F("d.p_g") + " --thumb " + F("thumb.jpg") + " " + Photos()).status,
               0);
     HData entry;
-    ASSERT_TRUE(entry.Load(F("d.p_g").c_str()));
+    ASSERT_TRUE(entry.Load(dir.File("d.p_g").c_str()));
     EXPECT_EQ(entry.kind, 1);
     EXPECT_EQ(entry.Params(), kNewOpponentParams);
 }
@@ -126,7 +108,7 @@ TEST_F(ArchiveTool, InspectReportsEachFileAndExitsByWhetherAllLoad) {
               0);
     const ToolRun good = Tool("inspect " + F("3000.p_g"));
     EXPECT_EQ(good.status, 0) << good.output;
-    EXPECT_NE(good.output.find("loads"), std::string::npos);
+    EXPECT_NE(good.output.find(dir.File("3000.p_g") + ": loads"), std::string::npos) << good.output;
     EXPECT_NE(good.output.find("kind 1"), std::string::npos);
     EXPECT_NE(
         good.output.find("searchDepth 3 promotionBonus 0 firstKingBonus 0 manValue 1 kingValue 2"),
@@ -146,16 +128,27 @@ TEST_F(ArchiveTool, InspectReportsEachFileAndExitsByWhetherAllLoad) {
         << mixed.output;
 }
 
+TEST_F(ArchiveTool, DemoMakesANewFolderOfOpponentsThatLoad) {
+    const ToolRun demo = Tool("demo " + F("Галерея") + " --count 2");
+    ASSERT_EQ(demo.status, 0) << demo.output;
+    const ToolRun inspect = Tool("inspect " + F("Галерея/3000.p_g") + " " + F("Галерея/3001.p_g"));
+    EXPECT_EQ(inspect.status, 0) << inspect.output;
+    EXPECT_NE(inspect.output.find(dir.File("Галерея/3001.p_g") + ": loads"), std::string::npos)
+        << inspect.output;
+    EXPECT_FALSE(dir.Exists("Галерея/3002.p_g"));
+}
+
 TEST_F(ArchiveTool, PackRefusesInputsThatAreNotJpegs) {
     const ToolRun run = Tool("pack -o " + F("x.p_g") + " --thumb " + F("thumb.jpg") + " " +
-                             F("p0.jpg") + " " + F("fake.jpg"));
+                             F(Photo(0)) + " " + F("не фото.jpg"));
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("fake.jpg is not a usable JPEG file"), std::string::npos)
+    EXPECT_NE(run.output.find(dir.File("не фото.jpg") + " is not a usable JPEG file"),
+              std::string::npos)
         << run.output;
-    EXPECT_FALSE(std::filesystem::exists(F("x.p_g")));
-    EXPECT_EQ(Tool("pack -o " + F("x.p_g") + " --thumb " + F("fake.jpg") + " " + Photos()).status,
-              1);
-    EXPECT_EQ(Tool("pack -o " + F("x.p_g") + " --thumb " + F("thumb.jpg") + " " + F("p0.jpg") +
+    EXPECT_FALSE(dir.Exists("x.p_g"));
+    EXPECT_EQ(
+        Tool("pack -o " + F("x.p_g") + " --thumb " + F("не фото.jpg") + " " + Photos()).status, 1);
+    EXPECT_EQ(Tool("pack -o " + F("x.p_g") + " --thumb " + F("thumb.jpg") + " " + F(Photo(0)) +
                    " " + F("nothing.jpg"))
                   .status,
               1);
@@ -171,7 +164,7 @@ TEST_F(ArchiveTool, BadUsageIsOneLineAndStatusTwo) {
         "demo",
         "pack" + thumb + Photos(),
         "pack" + out + " " + Photos(),
-        "pack" + out + thumb + F("p0.jpg"),
+        "pack" + out + thumb + F(Photo(0)),
         "pack" + out + thumb + "--kind 2 " + Photos(),
         "pack" + out + thumb + "--kind",
         "pack" + out + thumb + "--depth -1 " + Photos(),
@@ -186,7 +179,7 @@ TEST_F(ArchiveTool, BadUsageIsOneLineAndStatusTwo) {
         EXPECT_EQ(run.status, 2) << arguments << "\n" << run.output;
         EXPECT_EQ(Lines(run.output), 1u) << arguments << "\n" << run.output;
     }
-    EXPECT_FALSE(std::filesystem::exists(F("u.p_g")));
+    EXPECT_FALSE(dir.Exists("u.p_g"));
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
 #include "tests/photos/Fixtures.h"
 
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
+#include <array>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -71,8 +76,9 @@ std::vector<uint8_t> PlainArchive(const EngineParams& p, const std::vector<uint8
 
 TempDir::TempDir() {
     static std::atomic<int> serial{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("pelvanta-photos-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
+    path_ =
+        std::filesystem::temp_directory_path() /
+        PathFromUtf8("Мои соперники " + std::to_string(getpid()) + "-" + std::to_string(serial++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
 }
@@ -83,7 +89,7 @@ TempDir::~TempDir() {
 }
 
 void TempDir::Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-    std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
+    std::ofstream out(path_ / PathFromUtf8(name), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
@@ -92,4 +98,29 @@ int32_t OpenDescriptors() {
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
         ++n;
     return n;
+}
+
+ToolRun RunTool(const std::string& program, const std::string& arguments, bool withErrors) {
+#ifdef _WIN32
+    // cmd.exe keeps the outer quotes' contents whole; the wide string comes
+    // from the path type, which converts UTF-8 exactly.
+    const std::string line =
+        "\"" + Quote(program) + " " + arguments + (withErrors ? " 2>&1" : " 2>NUL") + "\"";
+    FILE* pipe = _wpopen(PathFromUtf8(line).c_str(), L"r");
+#else
+    const std::string line =
+        Quote(program) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
+    FILE* pipe = popen(line.c_str(), "r");
+#endif
+    ToolRun run;
+    if (!pipe) return run;
+    std::array<char, 512> buffer;
+    while (std::fgets(buffer.data(), int(buffer.size()), pipe)) run.output += buffer.data();
+#ifdef _WIN32
+    run.status = _pclose(pipe);  // the program's exit status itself
+#else
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    return run;
 }

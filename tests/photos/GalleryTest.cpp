@@ -30,7 +30,7 @@ protected:
     static void SetUpTestSuite() {
         dir = new TempDir;
         std::string error;
-        ASSERT_TRUE(WriteDemoGallery(dir->Path().string(), error)) << error;
+        ASSERT_TRUE(WriteDemoGallery(dir->Name(), error)) << error;
     }
     static void TearDownTestSuite() {
         delete dir;
@@ -56,7 +56,7 @@ TEST_F(DemoGallery, EightOrMoreOpponentsFrom3000UpwardAllLoad) {
     ASSERT_GE(entries.size(), 8u);
     EXPECT_EQ(entries.size(), DemoOpponents().size());
     for (size_t i = 0; i < entries.size(); ++i)
-        EXPECT_TRUE(std::filesystem::exists(dir->File(std::to_string(3000 + i) + ".p_g")));
+        EXPECT_TRUE(dir->Exists(std::to_string(3000 + i) + ".p_g"));
     for (const HData& e : entries) {
         EXPECT_EQ(e.icon->width, 137);
         EXPECT_EQ(e.icon->height, 137);

@@ -1,16 +1,9 @@
 // `pelvanta-engine match` from outside: two archives' opponents play a
 // series. The opponents here are depth-limited and given far more time than
 // their depth needs, so every search completes and a seed fixes the games.
+// The archives are named by full paths with Cyrillic and spaces in them.
 #include <gtest/gtest.h>
-#ifdef _WIN32
-// _pclose returns the program's exit status itself.
-#define WIFEXITED(status) ((status) != -1)
-#define WEXITSTATUS(status) (status)
-#else
-#include <sys/wait.h>
-#endif
 
-#include <array>
 #include <cstdio>
 #include <sstream>
 
@@ -18,24 +11,8 @@
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;  // stdout
-    std::string all;  // stdout and stderr
-};
-
 ToolRun Engine(const std::string& arguments, bool withErrors) {
-    const std::string command = std::string(PELVANTA_ENGINE_TOOL) + " " + arguments +
-                                (withErrors ? " 2>&1" : " 2>/dev/null");
-    FILE* pipe = popen(command.c_str(), "r");
-    ToolRun run;
-    if (!pipe) return run;
-    std::array<char, 512> buffer;
-    while (fgets(buffer.data(), int(buffer.size()), pipe)) run.out += buffer.data();
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.all = run.out;
-    return run;
+    return RunTool(PELVANTA_ENGINE_TOOL, arguments, withErrors);
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -56,23 +33,24 @@ struct MatchReport {
     std::string elo, margin;
 };
 
+// The names are the archives' paths, spaces and all, so they are matched
+// whole rather than read as words.
 MatchReport ReadReport(const std::string& out, const std::string& a, const std::string& b) {
     MatchReport report;
     for (const std::string& line : SplitLines(out)) {
-        char white[256], black[256], result[16], first[256], second[256], elo[32], margin[32];
+        char result[16], elo[32], margin[32];
         int number = 0, draws = 0;
         double scoreA = 0, scoreB = 0;
-        if (std::sscanf(line.c_str(), "game %d white %255s black %255s %15s", &number, white, black,
-                        result) == 4) {
+        const size_t aWhite = line.find(" white " + a + " black " + b + ": ");
+        const size_t bWhite = line.find(" white " + b + " black " + a + ": ");
+        const size_t players = std::min(aWhite, bWhite);
+        const size_t secondName = line.find(" " + b + " ", a.size());
+        if (std::sscanf(line.c_str(), "game %d", &number) == 1 && players != std::string::npos &&
+            std::sscanf(line.c_str() + line.find(": ", players) + 2, "%15s", result) == 1) {
             ++report.games;
             EXPECT_EQ(number, report.games) << line;
-            std::string blackName = black;
-            EXPECT_EQ(blackName.back(), ':') << line;
-            if (blackName.back() == ':') blackName.pop_back();
-            const std::string whiteName = white, outcome = result;
+            const std::string whiteName = aWhite < bWhite ? a : b, outcome = result;
             report.whites.push_back(whiteName);
-            EXPECT_TRUE((whiteName == a && blackName == b) || (whiteName == b && blackName == a))
-                << line;
             EXPECT_NE(line.find(" plies"), std::string::npos) << line;
             if (outcome == "1/2-1/2") {
                 ++report.drawsFromGames;
@@ -82,10 +60,11 @@ MatchReport ReadReport(const std::string& out, const std::string& a, const std::
             } else {
                 ADD_FAILURE() << line;
             }
-        } else if (std::sscanf(line.c_str(), "%255s %lf %255s %lf draws %d elo %31s +/- %31s",
-                               first, &scoreA, second, &scoreB, &draws, elo, margin) == 7) {
-            EXPECT_EQ(first, a);
-            EXPECT_EQ(second, b);
+        } else if (line.rfind(a + " ", 0) == 0 && secondName != std::string::npos &&
+                   std::sscanf(line.c_str() + a.size(), "%lf", &scoreA) == 1 &&
+                   std::sscanf(line.c_str() + secondName + b.size() + 2,
+                               "%lf draws %d elo %31s +/- %31s", &scoreB, &draws, elo,
+                               margin) == 4) {
             report.scoreA = scoreA;
             report.scoreB = scoreB;
             report.draws = draws;
@@ -114,19 +93,20 @@ const std::string kPlenty = " --ms 600000";
 TEST_F(MatchTool, AnOpponentAgainstItselfIsEvenAndTheSummaryAddsUp) {
     const std::string a = Opponent("a.p_g", {3, 2, 1, 1, 3});
     const std::string b = Opponent("b.p_g", {3, 2, 1, 1, 3});
-    const ToolRun run =
-        Engine("match " + a + " " + b + " --games 60 --openings 4 --seed 11" + kPlenty, false);
-    ASSERT_EQ(run.status, 0) << run.all;
-    const MatchReport r = ReadReport(run.out, a, b);
-    ASSERT_EQ(r.games, 60) << run.out;
+    const ToolRun run = Engine(
+        "match " + Quote(a) + " " + Quote(b) + " --games 60 --openings 4 --seed 11" + kPlenty,
+        false);
+    ASSERT_EQ(run.status, 0) << run.output;
+    const MatchReport r = ReadReport(run.output, a, b);
+    ASSERT_EQ(r.games, 60) << run.output;
     EXPECT_EQ(r.scoreA + r.scoreB, 60.0);
     EXPECT_EQ(r.scoreA, r.aFromGames);
     EXPECT_EQ(r.draws, r.drawsFromGames);
     // colours alternate, A first
     for (int32_t i = 0; i < r.games; ++i) EXPECT_EQ(r.whites[size_t(i)], i % 2 == 0 ? a : b);
     // even: no difference beyond the margin
-    ASSERT_NE(r.margin, "inf") << run.out;
-    EXPECT_LE(std::abs(std::stod(r.elo)), std::stod(r.margin)) << run.out;
+    ASSERT_NE(r.margin, "inf") << run.output;
+    EXPECT_LE(std::abs(std::stod(r.elo)), std::stod(r.margin)) << run.output;
     // and the sides really did play different games: not every game drawn
     EXPECT_LT(r.draws, 60);
 }
@@ -134,12 +114,12 @@ TEST_F(MatchTool, AnOpponentAgainstItselfIsEvenAndTheSummaryAddsUp) {
 TEST_F(MatchTool, AMaterialBlindDepthOneLosesEveryGameToDepthFive) {
     const std::string blind = Opponent("blind.p_g", {1, 0, 0, 0, 0});
     const std::string five = Opponent("five.p_g", {5, 2, 1, 1, 3});
-    const ToolRun run =
-        Engine("match " + blind + " " + five + " --games 10 --seed 3" + kPlenty, false);
-    ASSERT_EQ(run.status, 0) << run.all;
-    const MatchReport r = ReadReport(run.out, blind, five);
-    ASSERT_EQ(r.games, 10) << run.out;
-    EXPECT_EQ(r.scoreA, 0.0) << run.out;
+    const ToolRun run = Engine(
+        "match " + Quote(blind) + " " + Quote(five) + " --games 10 --seed 3" + kPlenty, false);
+    ASSERT_EQ(run.status, 0) << run.output;
+    const MatchReport r = ReadReport(run.output, blind, five);
+    ASSERT_EQ(r.games, 10) << run.output;
+    EXPECT_EQ(r.scoreA, 0.0) << run.output;
     EXPECT_EQ(r.scoreB, 10.0);
     EXPECT_EQ(r.draws, 0);
     EXPECT_EQ(r.aFromGames, 0.0);
@@ -149,11 +129,12 @@ TEST_F(MatchTool, AMaterialBlindDepthOneLosesEveryGameToDepthFive) {
 TEST_F(MatchTool, TheSameSeedPlaysTheSameGames) {
     const std::string a = Opponent("a.p_g", {3, 2, 1, 1, 3});
     const std::string b = Opponent("b.p_g", {1, 2, 1, 1, 3});
-    const std::string args = "match " + a + " " + b + " --games 6 --openings 6 --seed 99" + kPlenty;
+    const std::string args =
+        "match " + Quote(a) + " " + Quote(b) + " --games 6 --openings 6 --seed 99" + kPlenty;
     const ToolRun first = Engine(args, false), second = Engine(args, false);
-    ASSERT_EQ(first.status, 0) << first.all;
-    EXPECT_EQ(first.out, second.out);
-    const MatchReport r = ReadReport(first.out, a, b);
+    ASSERT_EQ(first.status, 0) << first.output;
+    EXPECT_EQ(first.output, second.output);
+    const MatchReport r = ReadReport(first.output, a, b);
     EXPECT_EQ(r.games, 6);
     EXPECT_EQ(r.scoreA + r.scoreB, 6.0);
 }
@@ -163,11 +144,11 @@ TEST_F(MatchTool, SearchesBoundOnlyByTimeAreStoppedAndTheGamesEnd) {
     // wins depends on the machine; that the series ends and adds up does not.
     const std::string a = Opponent("a.p_g", {99, 2, 1, 1, 3});
     const std::string b = Opponent("b.p_g", {99, 2, 1, 1, 3});
-    const ToolRun run = Engine("match " + a + " " + b + " --games 2 --ms 2", false);
-    ASSERT_EQ(run.status, 0) << run.all;
-    const MatchReport r = ReadReport(run.out, a, b);
-    EXPECT_EQ(r.games, 2) << run.out;
-    EXPECT_EQ(r.scoreA + r.scoreB, 2.0) << run.out;
+    const ToolRun run = Engine("match " + Quote(a) + " " + Quote(b) + " --games 2 --ms 2", false);
+    ASSERT_EQ(run.status, 0) << run.output;
+    const MatchReport r = ReadReport(run.output, a, b);
+    EXPECT_EQ(r.games, 2) << run.output;
+    EXPECT_EQ(r.scoreA + r.scoreB, 2.0) << run.output;
     EXPECT_EQ(r.scoreA, r.aFromGames);
 }
 
@@ -178,15 +159,15 @@ TEST_F(MatchTool, BadFilesAndOptionsAreRefusedOnOneLine) {
                                             {TestJpeg(58, 86, 5), TestJpeg(58, 86, 6)});
     cut.resize(cut.size() / 2);
     dir.Write("cut.p_g", cut);
-    const std::string g = good + " " + good;
+    const std::string one = Quote(good), g = one + " " + one;
     for (const std::string& arguments : {
-             "match " + good,
+             "match " + one,
              std::string("match"),
-             "match " + g + " " + good,
-             "match " + good + " " + dir.File("missing.p_g"),
-             "match " + dir.File("junk.p_g") + " " + good,
-             "match " + good + " " + dir.File("cut.p_g"),
-             "match " + good + " " + dir.Path().string(),
+             "match " + g + " " + one,
+             "match " + one + " " + Quote(dir.File("missing.p_g")),
+             "match " + Quote(dir.File("junk.p_g")) + " " + one,
+             "match " + one + " " + Quote(dir.File("cut.p_g")),
+             "match " + one + " " + Quote(dir.Name()),
              "match " + g + " --games 0",
              "match " + g + " --games x",
              "match " + g + " --games",
@@ -197,8 +178,8 @@ TEST_F(MatchTool, BadFilesAndOptionsAreRefusedOnOneLine) {
              "match " + g + " --depth 3",
          }) {
         const ToolRun run = Engine(arguments, true);
-        EXPECT_EQ(run.status, 2) << arguments << "\n" << run.all;
-        EXPECT_EQ(SplitLines(run.all).size(), 1u) << arguments << "\n" << run.all;
+        EXPECT_EQ(run.status, 2) << arguments << "\n" << run.output;
+        EXPECT_EQ(SplitLines(run.output).size(), 1u) << arguments << "\n" << run.output;
     }
 }
 

@@ -11,6 +11,7 @@
 #include "photos/Hdata.h"
 #include "photos/ImageStore.h"
 #include "photos/Jpeg.h"
+#include "platform/Utf8Path.h"
 #include "tools/pelvanta-archive/Gallery.h"
 
 namespace {
@@ -65,23 +66,25 @@ bool ReadJpeg(const std::string& fileName, std::vector<uint8_t>& jpeg) {
 }
 
 // Writes beside the target and renames, so a running game never reads half a file.
+// Names are UTF-8, and messages give them as the player typed them.
 bool WriteFile(const std::string& fileName, const std::vector<uint8_t>& bytes, std::string& error) {
     const std::string temporary = fileName + ".tmp";
+    const std::filesystem::path temporaryPath = PathFromUtf8(temporary);
+    std::error_code ec;
     {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        std::ofstream out(temporaryPath, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         out.close();
         if (!out) {
             error = "cannot write " + temporary;
-            std::filesystem::remove(temporary);
+            std::filesystem::remove(temporaryPath, ec);
             return false;
         }
     }
-    std::error_code ec;
-    std::filesystem::rename(temporary, fileName, ec);
+    std::filesystem::rename(temporaryPath, PathFromUtf8(fileName), ec);
     if (ec) {
         error = "cannot rename " + temporary + " to " + fileName + ": " + ec.message();
-        std::filesystem::remove(temporary, ec);
+        std::filesystem::remove(temporaryPath, ec);
         return false;
     }
     return true;
@@ -181,7 +184,7 @@ int RunInspect(Args args) {
 
 bool WriteDemoGallery(const std::string& dir, std::string& error, int32_t count) {
     std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
+    std::filesystem::create_directories(PathFromUtf8(dir), ec);
     if (ec) {
         error = "cannot create " + dir + ": " + ec.message();
         return false;
@@ -200,7 +203,7 @@ bool WriteDemoGallery(const std::string& dir, std::string& error, int32_t count)
                 photos.push_back(EncodeJpeg(photo, kJpegQuality));
             files.push_back(WriteArchive(kScrambledKind, opponents[which].params, thumb, photos));
         }
-        const std::string name = (std::filesystem::path(dir) / GalleryFileName(i)).string();
+        const std::string name = Utf8FromPath(PathFromUtf8(dir) / GalleryFileName(i));
         if (!WriteFile(name, files[which], error)) return false;
     }
     return true;
@@ -233,7 +236,7 @@ int RunMeasure(Args args) {
     POrderList<HData> gallery(100);
     const auto start = std::chrono::steady_clock::now();
     for (int32_t i = 0; i < kGalleryFiles; ++i) {
-        const std::string name = (std::filesystem::path(args[0]) / GalleryFileName(i)).string();
+        const std::string name = Utf8FromPath(PathFromUtf8(args[0]) / GalleryFileName(i));
         HData entry;
         if (entry.Load(name.c_str())) gallery.Add(entry);
     }

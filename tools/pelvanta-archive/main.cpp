@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tools/StandardOptions.h"
+#include "tools/Utf8Console.h"
 #include "tools/pelvanta-archive/Commands.h"
 
 namespace {
@@ -33,9 +34,7 @@ const char kUsage[] =
     "  pelvanta-archive measure DIR\n"
     "  pelvanta-archive --help | --version\n";
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     switch (FindStandardOption(argc, argv)) {
         case StandardOption::Help:
             std::fputs(kUsage, stdout);
@@ -68,4 +67,11 @@ int main(int argc, char** argv) {
                  "pelvanta-archive: unknown command '%s' (pack, inspect, demo or measure)\n",
                  name.c_str());
     return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Utf8Console console(argc, argv);
+    return Run(console.Argc(), console.Argv());
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/StandardOptions.h"
+#include "tools/Utf8Console.h"
 #include "tools/pelvanta-engine/Cli.h"
 
 namespace {
@@ -25,9 +26,7 @@ void PrintUsage(std::FILE* out, const std::vector<Command>& commands) {
                  "marks a king), or 'start'\n");
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     const std::vector<Command> commands = AllCommands();
     switch (FindStandardOption(argc, argv)) {
         case StandardOption::Help:
@@ -60,4 +59,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pelvanta-engine: unknown command '%s'\n", name.c_str());
     PrintUsage(stderr, commands);
     return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Utf8Console console(argc, argv);
+    return Run(console.Argc(), console.Argv());
 }
