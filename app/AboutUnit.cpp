@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QUrl>
 
+#include "app/WindowFont.h"
 #include "platform/ShellOpen.h"
 #include "ui_AboutForm.h"
 
@@ -11,12 +12,7 @@ namespace {
 const char kAuthor[] = "Команда Pelvanta";
 const char kMailLink[] = "mailto:pelvanta@example.org";
 
-QFont DialogFont(bool bold) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
+constexpr int kFontPixels = 11;
 
 }  // namespace
 
@@ -25,17 +21,17 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner), ui(new Ui::AboutForm) {
     // A dialog border with no buttons on its title bar.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(size());
-    setFont(DialogFont(false));
+    setFont(WindowFont(kFontPixels));
 
-    ui->Label1->setFont(DialogFont(true));
+    ui->Label1->setFont(WindowFont(kFontPixels, true));
     QPalette red = ui->Label1->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     ui->Label1->setPalette(red);
 
-    ui->Label3->setFont(DialogFont(true));
+    ui->Label3->setFont(WindowFont(kFontPixels, true));
     ui->Label3->setText(QString::fromUtf8(kAuthor));
 
-    QFont link = DialogFont(true);
+    QFont link = WindowFont(kFontPixels, true);
     link.setUnderline(true);
     ui->StaticText1->setFont(link);
     QPalette navy = ui->StaticText1->palette();

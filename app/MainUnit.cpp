@@ -12,6 +12,7 @@
 #include "app/PiecePictures.h"
 #include "app/PlayFolder.h"
 #include "app/RulesUnit.h"
+#include "app/WindowFont.h"
 #include "engine/EngineParams.h"
 #include "platform/ImageControl.h"
 #include "platform/MainWindow.h"
@@ -27,14 +28,6 @@ constexpr int kClientWidth = 710;
 constexpr int kClientHeight = 441;
 constexpr int kWidePhotoSide = 716;  // outer widths: photo side shown
 constexpr int kBoardOnly = 418;      // and cut off by the window's edge
-
-// The family that renders Russian here; sizes are in pixels.
-QFont UiFont(int pixels, bool bold) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 }  // namespace
 
@@ -89,9 +82,9 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::ApplyFonts() {
-    setFont(UiFont(11, false));
-    ui->MainMenu1->setFont(UiFont(11, false));
-    const QFont coordinates = UiFont(13, true);
+    setFont(WindowFont(11, false));
+    ui->MainMenu1->setFont(WindowFont(11, false));
+    const QFont coordinates = WindowFont(13, true);
     for (QLabel* label : ui->ClientArea->findChildren<QLabel*>()) {
         if (label == ui->_pEndPanel) continue;
         label->setFont(coordinates);
@@ -99,8 +92,8 @@ void TMainForm::ApplyFonts() {
         palette.setColor(QPalette::WindowText, Qt::black);
         label->setPalette(palette);
     }
-    ui->_pEndPanel->setFont(UiFont(11, true));
-    ui->MovesList->setFont(UiFont(19, false));
+    ui->_pEndPanel->setFont(WindowFont(11, true));
+    ui->MovesList->setFont(WindowFont(19, false));
     QPalette palette = ui->MovesList->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     ui->MovesList->setPalette(palette);

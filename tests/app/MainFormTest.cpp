@@ -159,6 +159,32 @@ TEST_F(MainFormTest, StartsChoosingWithAnEmptyLockedBoard) {
     EXPECT_EQ(ui().MovesList->font().pixelSize(), 19);
 }
 
+// Every caption and text fits its place in the font it is shown in, which
+// differs between the systems: the same check runs on Windows, with
+// nothing but Windows' own fonts.
+TEST_F(MainFormTest, EveryTextFitsItsPlaceInTheWindowFont) {
+    auto fits = [](const QWidget* place, const QString& text) {
+        const QFontMetrics metrics(place->font());
+        return metrics.horizontalAdvance(text) <= place->contentsRect().width() &&
+               metrics.height() <= place->height();
+    };
+    QList<QLabel*> labels = ui().ClientArea->findChildren<QLabel*>();
+    labels.removeOne(ui()._pEndPanel);
+    Ui::AboutForm& about = form->About().Controls();
+    labels << about.Label1 << about.Label2 << about.Label3 << about.StaticText1;
+    for (const QLabel* label : labels)
+        EXPECT_TRUE(fits(label, label->text())) << label->objectName().toStdString();
+    for (const char* text : {"Ты проиграл!", "Ты победил!", "Полная победа!", "Верхние выиграли!",
+                             "Нижние выиграли!", "Ничья", "Ни за что!"})
+        EXPECT_TRUE(fits(ui()._pEndPanel, QString::fromUtf8(text))) << text;
+    EXPECT_TRUE(fits(about.Button1, about.Button1->text()));
+    EXPECT_TRUE(fits(ui().MovesList, QStringLiteral(" > c3:e5:g7:e5")));
+    // The menu bar holds its three menus on one line.
+    EXPECT_LE(ui().MainMenu1->sizeHint().width(), ui().ClientArea->width());
+    EXPECT_EQ(ui().MainMenu1->heightForWidth(ui().ClientArea->width()),
+              ui().MainMenu1->sizeHint().height());
+}
+
 TEST_F(MainFormTest, CoordinateLabelsSitBesideTheirSquares) {
     const int rowTops[] = {355, 308, 260, 212, 163, 116, 67, 19};
     const int columnLefts[] = {39, 87, 134, 183, 231, 282, 327, 377};
