@@ -9,7 +9,7 @@
 
 namespace {
 
-const char kAuthor[] = "Команда Pelvanta";
+const char kAuthor[] = PELVANTA_AUTHOR;
 const char kMailLink[] = "mailto:pelvanta@example.org";
 
 constexpr int kFontPixels = 11;

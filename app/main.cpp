@@ -7,6 +7,7 @@
 #include "app/Application.h"
 #include "app/MainUnit.h"
 #include "app/PlayFolder.h"
+#include "platform/RunningMark.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ void QuietStartupMessages(QtMsgType type, const QMessageLogContext&, const QStri
 }  // namespace
 
 int main(int argc, char** argv) {
+    HoldRunningMark();
     if (!DisplayAvailable()) {
         std::fputs(
             "pelvanta: no display (DISPLAY is not set); the game needs a graphical desktop\n",

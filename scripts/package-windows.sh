@@ -222,40 +222,8 @@ cmake --install "$build" --prefix "$stage" --strip >"$build/install.log" 2>&1 ||
     tail -n 20 "$build/install.log" >&2
     die "install failed (log: $build/install.log)"
 }
-# The icon for the shortcut and the list of programs, from the installed
-# PNG icons.
-icons=$stage/share/icons/hicolor
-make_ico() { # PNG files -> an .ico holding each as it is
-    local out=$1
-    shift
-    local count=$# offset=$((6 + 16 * $#)) png w h size
-    {
-        printf '\0\0\1\0'
-        printf "\\x$(printf %02x $((count & 255)))\\x$(printf %02x $((count >> 8)))"
-        for png; do
-            w=$(od -An -tu1 -j19 -N1 "$png" | tr -d ' ')
-            h=$(od -An -tu1 -j23 -N1 "$png" | tr -d ' ')
-            [ "$(od -An -tu1 -j18 -N1 "$png" | tr -d ' ')" = 0 ] || w=0 # 256 is written 0
-            [ "$(od -An -tu1 -j22 -N1 "$png" | tr -d ' ')" = 0 ] || h=0
-            size=$(stat -c %s "$png")
-            printf "\\x$(printf %02x "$w")\\x$(printf %02x "$h")\\0\\0\\1\\0\\x20\\0"
-            for v in "$size" "$offset"; do
-                printf "\\x$(printf %02x $((v & 255)))\\x$(printf %02x $(((v >> 8) & 255)))"
-                printf "\\x$(printf %02x $(((v >> 16) & 255)))\\x$(printf %02x $((v >> 24)))"
-            done
-            offset=$((offset + size))
-        done
-        cat "$@"
-    } >"$out"
-}
-pngs=()
-for s in 16 24 32 48 64 128 256; do
-    [ -f "$icons/${s}x$s/apps/pelvanta.png" ] && pngs+=("$icons/${s}x$s/apps/pelvanta.png")
-done
-[ ${#pngs[@]} -gt 0 ] || die "no icons in $icons"
-make_ico "$stage/pelvanta.ico" "${pngs[@]}"
 # Only Windows' part of the install: the programs, and the gallery with the
-# rules page.
+# rules page. The icon is inside each program.
 rm -rf "$stage/share"
 
 # Qt's libraries and plugins, the compiler's runtime, Qt's Russian texts. The
@@ -272,7 +240,8 @@ printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = .\r\n' >"$stage/q
 
 # ---------------------------------------------------------------- the installer
 # NSIS gets the file list from the tree itself, so the uninstaller removes
-# exactly what was installed.
+# exactly what was installed, and both check exactly those files before they
+# change anything.
 nsis=$root/packaging/windows
 lists=$build/nsis
 mkdir -p "$lists"
@@ -289,14 +258,21 @@ mkdir -p "$lists"
     done <"$lists/files"
 } >"$lists/install.nsh"
 {
-    while read -r f; do printf 'Delete "$INSTDIR\\%s"\n' "${f//\//\\}"; done <"$lists/files"
-    sort -r "$lists/dirs" | while read -r d; do printf 'RMDir "$INSTDIR\\%s"\n' "${d//\//\\}"; done
-} >"$lists/uninstall.nsh"
+    echo '!macro PELVANTA_FILES DO'
+    while read -r f; do printf '    !insertmacro ${DO} "%s"\n' "${f//\//\\}"; done <"$lists/files"
+    echo '!macroend'
+    echo '; The folders, the deepest first.'
+    echo '!macro PELVANTA_FOLDERS DO'
+    sort -r "$lists/dirs" | while read -r d; do printf '    !insertmacro ${DO} "%s"\n' "${d//\//\\}"; done
+    echo '!macroend'
+} >"$lists/tree.nsh"
+cp "$build/windows/product.nsh" "$lists/"
+size_kb=$(du -sk --apparent-size "$stage" | cut -f1)
 
 mkdir -p "$root/dist"
 setup=$root/dist/pelvanta-$version-setup.exe
-makensis -V2 -NOCD -DVERSION="$version" -DLISTS="$lists" -DICON="$stage/pelvanta.ico" \
-    -DOUTFILE="$setup" "$nsis/pelvanta.nsi" >"$build/nsis.log" 2>&1 || {
+makensis -V2 -NOCD -INPUTCHARSET UTF8 -DLISTS="$lists" -DICON="$build/icons/pelvanta.ico" \
+    -DSIZE_KB="$size_kb" -DOUTFILE="$setup" "$nsis/pelvanta.nsi" >"$build/nsis.log" 2>&1 || {
     tail -n 30 "$build/nsis.log" >&2
     die "makensis failed (log: $build/nsis.log)"
 }
