@@ -250,23 +250,22 @@ question=$(await_window 'Выход')
 sleep 1
 qshot=$shots/pelvanta-windows-question.png
 import -window "$question" "$qshot"
-# Each button read by itself: its face is a light box with a dark frame in the
-# bottom part of the box; the text is read from inside the frame, enlarged.
-read_buttons() { # screenshot -> the buttons' texts, left to right, one a line
-    local shot=$1 box
-    convert "$shot" -gravity south -crop 100%x45%+0+0 +repage "$work/row.png"
-    convert "$work/row.png" -colorspace Gray -threshold 60% -negate \
-        -define connected-components:verbose=true -define connected-components:area-threshold=300 \
-        -connected-components 4 null: 2>/dev/null |
-        awk '$2 ~ /^[0-9]+x[0-9]+\+/ && $NF == "gray(255)" || $NF == "gray(0)" {print $2}' |
-        while read -r box; do
-            local w=${box%%x*} rest=${box#*x} h
-            h=${rest%%+*}
-            [ "$w" -ge 40 ] && [ "$w" -le 160 ] && [ "$h" -ge 15 ] && [ "$h" -le 40 ] || continue
-            echo "$box"
-        done | sort -t+ -k2 -n | while read -r box; do
-            convert "$work/row.png" -crop "$box" +repage -shave 3x3 -resize 600% \
-                -colorspace Gray "$work/button.png"
+# Each button read by itself. A button is found by its frame: the long
+# horizontal edges of the one box in the bottom part of the window, at its
+# top and bottom (neither white nor the light button face); its text is read
+# from well inside the frame, clear of the focus rectangle, enlarged.
+read_buttons() { # screenshot -> its buttons' texts, left to right, one a line
+    convert "$1" -gravity south -crop 100%x45%+0+0 +repage "$work/row.png"
+    convert "$work/row.png" -colorspace Gray -threshold 85% -negate -morphology Open rectangle:40x1 \
+        -define connected-components:verbose=true -connected-components 8 null: 2>/dev/null |
+        awk '$NF == "gray(255)" { split($2, b, /[x+]/); key = b[1] "+" b[3]
+                 if (!(key in top) || b[4] < top[key]) top[key] = b[4]
+                 if (b[4] > bottom[key]) bottom[key] = b[4] }
+             END { for (k in top) if (bottom[k] - top[k] >= 12) {
+                       split(k, p, "+"); print p[2], p[1], top[k], bottom[k] } }' |
+        sort -n | while read -r x w top bottom; do
+            convert "$work/row.png" -crop "$((w - 10))x$((bottom - top - 9))+$((x + 5))+$((top + 5))" \
+                +repage -resize 600% -colorspace Gray "$work/button.png"
             tesseract "$work/button.png" - -l rus --psm 7 2>/dev/null | tr -d ' \n\f'
             echo
         done
@@ -295,6 +294,7 @@ echo "== the tools in C:\\Игры\\Мои соперники, by full paths, an
 games='C:\Игры'
 mine_win="$games\\Мои соперники"
 mine=$WINEPREFIX/drive_c/Игры/Мои\ соперники
+drive_c_before=$(ls "$WINEPREFIX/drive_c")
 mkdir -p "$mine"
 convert -size 137x137 gradient:red-blue "$mine/лицо.jpg"
 convert -size 290x432 gradient:yellow-green "$mine/фото1.jpg"
@@ -316,8 +316,8 @@ grep -qF "$mine_win\\нет такого.jpg is not a usable JPEG file" <<<"$out
 out=$(tool pelvanta-archive demo "$games\\Галерея" --count 3) || fail "demo failed: $out"
 [ "$(ls "$WINEPREFIX/drive_c/Игры/Галерея" | grep -c '^30[0-9][0-9]\.p_g$')" = 3 ] ||
     fail "demo did not paint 3 opponents into C:\\Игры\\Галерея"
-[ "$(ls "$WINEPREFIX/drive_c")" = "$(ls "$WINEPREFIX/drive_c" | grep -v '^È')" ] ||
-    fail "a tool made a folder with a garbled name: $(ls "$WINEPREFIX/drive_c")"
+[ "$(ls "$WINEPREFIX/drive_c")" = "$(printf '%s\nИгры' "$drive_c_before" | sort)" ] ||
+    fail "a tool made a folder of another name: $(ls "$WINEPREFIX/drive_c")"
 out=$(tool pelvanta-engine match "$mine_win\\3003.p_g" "$games\\Галерея\\3001.p_g" --games 2 --ms 20) ||
     fail "match failed: $out"
 grep -qF "$mine_win\\3003.p_g vs $games\\Галерея\\3001.p_g: 2 games" <<<"$out" ||
