@@ -187,8 +187,9 @@ TEST_F(MainFormTest, EveryTextFitsItsPlaceInTheWindowFont) {
               ui().MainMenu1->sizeHint().height());
 #ifdef _WIN32
     // On Windows' own window system the font is there, not stood in for.
-    if (QGuiApplication::platformName() == QStringLiteral("windows"))
+    if (QGuiApplication::platformName() == QStringLiteral("windows")) {
         EXPECT_EQ(QFontInfo(form->font()).family().toStdString(), "MS Sans Serif");
+    }
 #endif
 }
 
