@@ -64,8 +64,8 @@ bool ListOpponentsRequested() {
 }
 
 void PrintOpponents(const TMainForm& form) {
-    std::printf("folder %s\n", qPrintable(QDir::currentPath()));
-    std::printf("rules %s\n", qPrintable(RulesPagePath()));
+    std::printf("folder %s\n", qUtf8Printable(QDir::currentPath()));
+    std::printf("rules %s\n", qUtf8Printable(RulesPagePath()));
     const POrderList<HData>& girls = form.Girls();
     const POrderList<ImageControl*>& icons = form.GirlIcons();
     for (int32_t i = 0; i < girls.Count(); ++i) {

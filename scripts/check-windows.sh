@@ -69,10 +69,9 @@ localedef -i ru_RU -f UTF-8 "$work/locale/ru_RU.UTF-8" 2>/dev/null ||
 printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$work/no-fonts.conf"
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
 wine_bin=/usr/lib/wine/wine64
-wine() {
-    env LOCPATH="$work/locale" LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 USER=Иван LOGNAME=Иван \
-        FONTCONFIG_FILE="$work/no-fonts.conf" "$wine_bin" "$@"
-}
+wine_cmd=(env LOCPATH="$work/locale" LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 USER=Иван LOGNAME=Иван
+    FONTCONFIG_FILE="$work/no-fonts.conf" "$wine_bin")
+wine() { "${wine_cmd[@]}" "$@"; }
 wineserver_wait() { /usr/lib/wine/wineserver -w; }
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -80,6 +79,10 @@ xvfb=$!
 export DISPLAY=$display
 echo "== a fresh Wine prefix for Иван, code page 1251, Wine's own fonts only"
 wine wineboot -i >/dev/null 2>&1
+# A Windows keeps its fonts as files in C:\Windows\Fonts, where programs that
+# read font files (Qt among them) find them; Wine's own fonts are otherwise
+# known to its GDI alone, and Qt would draw empty boxes.
+cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 user_dir=$WINEPREFIX/drive_c/users/Иван/
 [ -d "$user_dir" ] || fail "the profile is not C:\\users\\Иван"
 acp=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
@@ -96,7 +99,7 @@ hashes() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 -r sha256sum)
 game_pids() {
     local pid
     for pid in $(pgrep -f 'pelvanta\.exe' || true); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
             echo "$pid"
     done
     return 0
@@ -124,15 +127,15 @@ for exe in pelvanta pelvanta-archive pelvanta-engine; do
     grep -q 'type=14' <<<"$resources" || fail "$exe.exe has no icon"
     grep -q 'type=16' <<<"$resources" || fail "$exe.exe has no version details"
     grep -q 'type=24' <<<"$resources" || fail "$exe.exe has no manifest"
-    details=$(wrestool -x -t 16 "$file" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' '\n')
+    details=$(wrestool -x --raw -t 16 "$file" | iconv -f UTF-16LE -t UTF-8 -c | tr '\000' '\n')
     grep -qx 'Pelvanta' <<<"$details" && grep -qx "$version" <<<"$details" &&
         grep -qx 'GPL-3.0-or-later' <<<"$details" || fail "$exe.exe's version details: $details"
-    wrestool -x -t 24 "$file" | grep -q '<dpiAwareness[^>]*>PerMonitorV2<' ||
+    wrestool -x --raw -t 24 "$file" | grep -q '<dpiAwareness[^>]*>PerMonitorV2<' ||
         fail "$exe.exe's manifest does not ask for per-monitor DPI awareness"
-    wrestool -x -t 14 "$file" | head -c 4 | cmp -s - <(printf '\0\0\1\0') ||
-        fail "$exe.exe's icon does not read back"
+    [ "$(wrestool -x -t 14 "$file" | od -An -tx1 -N4 | tr -d ' \n')" = 00000100 ] ||
+        fail "$exe.exe's icon does not read back as an icon file"
     echo "$exe.exe: icon $(wrestool -l -t 3 "$file" | wc -l) sizes," \
-        "$(grep -x '.*[Pp]elvanta[:—].*' <<<"$details" | head -n 1)"
+        "$(grep -x 'Pelvanta:\? .\+' <<<"$details" | head -n 1)"
 done
 
 echo "== silent install"
@@ -152,10 +155,14 @@ done
 grep -q '^ *DisplayIcon .*\\pelvanta\.exe,0$' <<<"$entry" || fail "DisplayIcon is not the game's exe"
 grep -q '^ *Publisher .*Команда Pelvanta$' <<<"$entry" || fail "the publisher reads wrong: $entry"
 
-# The shortcut's target and its folder, as the shell would start it; they
-# are stored in UTF-16, the profile's name being Cyrillic.
-target=$(strings -e l "$shortcut" | grep -E '^[A-Z]:\\.*\\pelvanta\.exe$' | head -n 1 || true)
-folder=$(strings -e l "$shortcut" | grep -oE '^[A-Z]:\\.*\\Pelvanta$' | head -n 1 || true)
+# The shortcut's target and its folder, as the shell would start it, read
+# with the profile's Cyrillic name whole: the target is kept in the system's
+# code page, the folder in UTF-16 (at either byte alignment).
+target=$(iconv -f CP1251 -t UTF-8 "$shortcut" | tr '\000' '\n' |
+    grep -aE '^[A-Z]:\\.*\\pelvanta\.exe$' | head -n 1 || true)
+folder=$(for skip in 1 2; do
+    tail -c +$skip "$shortcut" | iconv -f UTF-16LE -t UTF-8 -c 2>/dev/null | tr '\000' '\n'
+done | grep -aoE '[A-Z]:\\.*\\Pelvanta$' | head -n 1 || true)
 [ -n "$target" ] && [ -n "$folder" ] || fail "the shortcut names no pelvanta.exe and folder"
 target_unix=$(wine winepath -u "$target" 2>/dev/null)
 folder_unix=$(wine winepath -u "$folder" 2>/dev/null)
@@ -164,7 +171,7 @@ folder_unix=$(wine winepath -u "$folder" 2>/dev/null)
 echo "shortcut: $target, started in $folder"
 
 echo "== what the game loads when started from the shortcut"
-(cd "$folder_unix" && PELVANTA_LIST_OPPONENTS=1 timeout 120 wine "$target" 2>/dev/null) |
+(cd "$folder_unix" && PELVANTA_LIST_OPPONENTS=1 timeout 120 "${wine_cmd[@]}" "$target" 2>/dev/null) |
     tr -d '\r' >"$work/list" || true
 cat "$work/list"
 grep -qi '^folder .*/Programs/Pelvanta/gallery$' "$work/list" ||
@@ -322,7 +329,7 @@ out=$(tool pelvanta-engine match "$mine_win\\3003.p_g" "$games\\Галерея\\
     fail "match failed: $out"
 grep -qF "$mine_win\\3003.p_g vs $games\\Галерея\\3001.p_g: 2 games" <<<"$out" ||
     fail "match does not name the archives as typed: $out"
-(cd "$mine" && PELVANTA_LIST_OPPONENTS=1 timeout 120 wine "$target" 2>/dev/null) |
+(cd "$mine" && PELVANTA_LIST_OPPONENTS=1 timeout 120 "${wine_cmd[@]}" "$target" 2>/dev/null) |
     tr -d '\r' >"$work/mine"
 grep -qF "folder C:/Игры/Мои соперники" "$work/mine" ||
     fail "the game did not play the folder it started in: $(cat "$work/mine")"
@@ -338,24 +345,27 @@ export WINEPATH="Z:${cache//\//\\}\\qt\\bin;Z:\\usr\\lib\\gcc\\x86_64-w64-mingw3
 WINEPATH+=";Z:\\usr\\x86_64-w64-mingw32\\lib"
 export QT_PLUGIN_PATH="Z:${cache//\//\\}\\qt\\plugins" QT_QPA_PLATFORM=offscreen
 tests_passed=0 tests_failed=0 tests_left=0 programs=""
-run_tests() { # program, filter, label
-    local exe=$build/tests/$1.exe out=$work/$3.txt
+run_tests() { # program, filter, label, more arguments...
+    local exe=$build/tests/$1.exe out=$work/$3.txt filter=$2 label=$3 status=0
+    shift 3
     [ -f "$exe" ] || return 0
-    (cd "$(dirname "$exe")" && timeout 900 wine "$exe" --gtest_brief=1 \
-        --gtest_filter="$2" >"$out" 2>&1) || true
+    (cd "$(dirname "$exe")" && timeout 900 "${wine_cmd[@]}" "$exe" "$@" --gtest_brief=1 \
+        --gtest_filter="$filter" >"$out" 2>&1) || status=$?
+    tr -d '\r' <"$out" >"$out.unix" && mv "$out.unix" "$out"
     local passed failed ran listed left
-    passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$out" | tail -n 1)
-    failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$out" | tail -n 1)
+    passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$out" | tail -n 1)
+    failed=$(grep -c '^\[  FAILED  \] .*([0-9]* ms)$' "$out" || true)
     ran=$(sed -n 's/^\[==========\] \([0-9]*\) tests\? from.*ran.*/\1/p' "$out" | tail -n 1)
-    [ -n "$ran" ] || failed=${failed:-1}
+    # A program that did not finish, or failed without naming a test, fails.
+    [ -n "$ran" ] && { [ "$status" -eq 0 ] || [ "$failed" -gt 0 ]; } || failed=$((failed + 1))
     listed=$(cd "$(dirname "$exe")" && wine "$exe" --gtest_list_tests | grep -c '^  ' || true)
     left=$((listed - ${ran:-0}))
-    echo "$3: ${passed:-0} passed, ${failed:-0} failed, $left not run here"
+    echo "$label: ${passed:-0} passed, $failed failed, $left not run here"
     grep '^\[  FAILED  \] [A-Z]' "$out" | head -n 20 || true
     tests_passed=$((tests_passed + ${passed:-0}))
-    tests_failed=$((tests_failed + ${failed:-0}))
-    [ "$3" = test_app_windows ] || tests_left=$((tests_left + left))
-    programs+=" $3"
+    tests_failed=$((tests_failed + failed))
+    [ "$label" = test_app_windows ] || tests_left=$((tests_left + left))
+    programs+=" $label"
 }
 for program in containers/test_containers rules/test_rules engine/test_engine \
     engine/test_engine_threads platform/test_platform photos/test_photos app/test_party \
@@ -368,9 +378,9 @@ done
 # start (test_photos runs the same tool through the shell).
 run_tests app/test_app "${PELVANTA_WINDOWS_TEST_FILTER:--Startup.WithoutADisplay*:Startup.AnUnreachableDisplay*:ToolkitShell.LauncherExitCode*:PhotoSideTest.BeatingTheBeginnerOfTheDemoGallery*}" test_app
 # The window's texts against Windows' own font, on Wine's real window system.
-QT_QPA_PLATFORM=windows run_tests app/test_app 'MainFormTest.EveryTextFitsItsPlaceInTheWindowFont' \
-    test_app_windows
-unset QT_QPA_PLATFORM
+# (Wine passes no QT_ variable to a program, so the platform is an argument.)
+run_tests app/test_app 'MainFormTest.EveryTextFitsItsPlaceInTheWindowFont' test_app_windows \
+    -platform windows
 
 echo "== perft and search values: the Windows build against the Linux one"
 reference=$build-linux-engine

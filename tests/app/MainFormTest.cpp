@@ -165,11 +165,19 @@ TEST_F(MainFormTest, StartsChoosingWithAnEmptyLockedBoard) {
 // differs between the systems: the same check runs on Windows, with
 // nothing but Windows' own fonts.
 TEST_F(MainFormTest, EveryTextFitsItsPlaceInTheWindowFont) {
+    // A text fits when it is no wider than its place and its inked pixels
+    // are no taller.
     auto fits = [](const QWidget* place, const QString& text) {
         const QFontMetrics metrics(place->font());
-        return metrics.horizontalAdvance(text) <= place->contentsRect().width() &&
-               metrics.height() <= place->height();
+        const int width = metrics.horizontalAdvance(text);
+        const int inked = metrics.tightBoundingRect(text).height();
+        return ::testing::AssertionResult(width <= place->contentsRect().width() &&
+                                          inked <= place->height())
+               << width << "x" << inked << " in " << place->contentsRect().width() << "x"
+               << place->height() << " (" << QFontInfo(place->font()).family().toStdString() << ")";
     };
+    if (QFontInfo(form->font()).family().isEmpty())
+        GTEST_SKIP() << "this platform plugin reads none of the system's fonts";
     QList<QLabel*> labels = ui().ClientArea->findChildren<QLabel*>();
     labels.removeOne(ui()._pEndPanel);
     Ui::AboutForm& about = form->About().Controls();
@@ -182,9 +190,8 @@ TEST_F(MainFormTest, EveryTextFitsItsPlaceInTheWindowFont) {
     EXPECT_TRUE(fits(about.Button1, about.Button1->text()));
     EXPECT_TRUE(fits(ui().MovesList, QStringLiteral(" > c3:e5:g7:e5")));
     // The menu bar holds its three menus on one line.
-    EXPECT_LE(ui().MainMenu1->sizeHint().width(), ui().ClientArea->width());
-    EXPECT_EQ(ui().MainMenu1->heightForWidth(ui().ClientArea->width()),
-              ui().MainMenu1->sizeHint().height());
+    for (QAction* menu : ui().MainMenu1->actions())
+        EXPECT_EQ(ui().MainMenu1->actionGeometry(menu).top(), 0) << menu->text().toStdString();
 #ifdef _WIN32
     // On Windows' own window system the font is there, not stood in for.
     if (QGuiApplication::platformName() == QStringLiteral("windows")) {
