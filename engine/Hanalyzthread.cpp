@@ -6,6 +6,7 @@
 #include "platform/AtomicWait.h"
 #include "platform/NoticeRelay.h"
 #include "platform/Os.h"
+#include "platform/ResidentCode.h"
 
 namespace {
 
@@ -48,6 +49,10 @@ HAnalyzThread::~HAnalyzThread() {
 
 // ---------------------------------------------------------------- window's thread
 
+// Everything the search thread touches is resident before it first runs at
+// the lowest priority, and stays so: the position table comes as resident
+// zero pages, the rest is written whole when made, the code is mapped once
+// per process, and the thread's own start makes its stack resident.
 bool HAnalyzThread::MakeSearch() {
     if (search_ != nullptr) return true;
     try {
@@ -60,6 +65,7 @@ bool HAnalyzThread::MakeSearch() {
 
 bool HAnalyzThread::MakeReady() {
     if (!MakeSearch()) return false;
+    MakeCodeResident();
     return thread_.Joinable() || thread_.Start(&HAnalyzThread::Body, this);
 }
 

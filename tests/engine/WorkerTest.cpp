@@ -7,9 +7,11 @@
 #include <sched.h>
 #endif
 
+#include <fstream>
 #include <functional>
 #include <map>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -521,6 +523,57 @@ TEST(Worker, ValuesReadAfterPickMoveAreTheSetItRanked) {
         worker->Join();
     }
 }
+
+#ifdef __linux__
+// Field n (from 3 on) of a thread's line in /proc: 3 its state, 10 the minor
+// page faults it has taken.
+std::string ThreadStat(pid_t tid, int n) {
+    std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i <= n; ++i) fields >> field;
+    return field;
+}
+
+// The faults the worker's thread takes during one task on list, counted from
+// the moment it sleeps, woken for the task.
+long FaultsOfTask(HAnalyzThread& worker, const HListMoves& list) {
+    HoldScope hold(Hold::TaskTaken);
+    EXPECT_TRUE(worker.Start(list));
+    EXPECT_TRUE(hold.Reached());
+    const pid_t tid = worker.Thread().KernelId();
+    while (ThreadStat(tid, 3) != "S") std::this_thread::sleep_for(100us);
+    const long before = std::stol(ThreadStat(tid, 10));
+    hold.Release();
+    worker.Join();
+    return std::stol(ThreadStat(tid, 10)) - before;
+}
+
+TEST(Worker, ASearchThreadTouchesOnlyResidentMemory) {
+    if (kSanitized) GTEST_SKIP() << "the sanitizers' shadow memory is touched on the way";
+    // A page fault of a search thread, descheduled inside it, would hold the
+    // process's memory-map lock that the window takes to map memory.
+    ParamsScope scope(EngineParams{9, 5, 7, 1, 3});
+    Game opening("start");
+    Game kings("B:WKa1,Kc1,Ke1,Kg1,Kb2,Kd2:BKb8,Kd8,Kf8,Kh8,Kg7,Ke7");
+    Game middlegame(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    ASSERT_TRUE(worker->MakeReady());
+    for (const Game* game : {&opening, &kings, &opening, &middlegame}) {
+        EXPECT_EQ(FaultsOfTask(*worker, game->list), 0) << game->list.Count() << " moves";
+        EXPECT_GT(worker->CompletedDepth(), 1);
+    }
+    // One whose thread is made at its first task, as the game makes its
+    // workers beyond the fiftieth mid-game, on the full-width search.
+    auto late = std::make_unique<HAnalyzThread>();
+    late->searchKind = SearchKind::FullWidth;
+    engineParams.searchDepth = 3;
+    EXPECT_EQ(FaultsOfTask(*late, kings.list), 0);
+    engineParams.searchDepth = 5;
+    EXPECT_EQ(FaultsOfTask(*late, opening.list), 0);
+}
+#endif
 
 TEST(Worker, ANoticeAskedForAsTheSearchEndsFindsItFinal) {
     MessageQueue queue;
