@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# How long the game's process lives on after the player closes it during a
+# game: the real program in a real window (Xvfb), started by an ordinary user
+# in a folder of demo opponents; a thumbnail starts a game, two busy processes
+# of normal priority fill the cores, the menu's Выход asks and Да answers.
+# Timed from the answer to the process's end, as its parent sees it.
+#
+#   bench/app/exit-time.sh [--runs N] [PELVANTA [PELVANTA_ARCHIVE]]
+#
+# As root (it installs xvfb and xdotool when missing, and runs the game as the
+# ordinary user pelvanta-bench). One line per run:
+#   run K answer_to_end_ms T
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+runs=5
+if [ "${1:-}" = --runs ]; then
+    runs=$2
+    shift 2
+fi
+game=$(realpath "${1:-build/app/pelvanta}")
+archive=$(realpath "${2:-build/tools/pelvanta-archive/pelvanta-archive}")
+user=pelvanta-bench
+[ "$(id -u)" -eq 0 ] || {
+    echo "exit-time: run as root (the game itself runs as $user)" >&2
+    exit 1
+}
+for p in xvfb xdotool; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$p" >/dev/null
+done
+id "$user" >/dev/null 2>&1 || useradd -M -r -s /usr/sbin/nologin "$user"
+
+work=$(mktemp -d /tmp/pelvanta-exit.XXXXXX)
+display=:$((70 + RANDOM % 20))
+busy=()
+xvfb=""
+cleanup() {
+    [ ${#busy[@]} -eq 0 ] || kill "${busy[@]}" 2>/dev/null || true
+    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+chmod 755 "$work"
+"$archive" demo "$work" >/dev/null
+chmod -R a+rX "$work"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+sleep 1
+export DISPLAY=$display
+
+for run in $(seq 1 "$runs"); do
+    (cd "$work" && exec setpriv --reuid="$user" --regid="$user" --init-groups \
+        env HOME="$work" QT_QPA_PLATFORM=xcb "$game") >/dev/null 2>&1 &
+    pid=$!
+    window=""
+    for _ in $(seq 1 300); do
+        window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Pelvanta$' 2>/dev/null |
+            head -n 1 || true)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    [ -n "$window" ] || {
+        echo "exit-time: no window" >&2
+        exit 1
+    }
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove --sync $((X + 488)) $((Y + 95)) click 1 # the first thumbnail: a game
+    sleep 1
+    for _ in 1 2; do
+        (while :; do :; done) &
+        busy+=($!)
+    done
+    sleep 2 # fifty searches and two busy processes share the cores
+    xdotool mousemove --sync $((X + 24)) $((Y + 8)) click 1 # Игра
+    sleep 0.5
+    xdotool mousemove --sync $((X + 54)) $((Y + 94)) click 1 # Выход
+    question=""
+    for _ in $(seq 1 100); do
+        question=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Выход$' 2>/dev/null |
+            head -n 1 || true)
+        [ -n "$question" ] && break
+        sleep 0.05
+    done
+    [ -n "$question" ] || {
+        echo "exit-time: closing during the game asked nothing" >&2
+        exit 1
+    }
+    xdotool windowfocus --sync "$question"
+    start=$(date +%s%N)
+    xdotool key shift+Tab space # Да; Нет is the default
+    wait "$pid" || true
+    end=$(date +%s%N)
+    kill "${busy[@]}" 2>/dev/null || true
+    wait "${busy[@]}" 2>/dev/null || true
+    busy=()
+    echo "run $run answer_to_end_ms $(((end - start) / 1000000))"
+    sleep 1
+done
