@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # How long the game's process lives on after the player closes it during a
 # game: the real program in a real window (Xvfb), started by an ordinary user
-# in a folder of demo opponents; a thumbnail starts a game, two busy processes
-# of normal priority fill the cores, the menu's Выход asks and Да answers.
-# Timed from the answer to the process's end, as its parent sees it.
+# in a folder holding the strongest demo opponent; her thumbnail starts a
+# game, two busy processes of normal priority fill the cores, the menu's Выход
+# asks and Да answers.
+# Timed from the answer to the process's end, as its parent sees it, with the
+# busy processes in the game's own session and in sessions of their own.
 #
 #   bench/app/exit-time.sh [--runs N] [PELVANTA [PELVANTA_ARCHIVE]]
 #
 # As root (it installs xvfb and xdotool when missing, and runs the game as the
 # ordinary user pelvanta-bench). One line per run:
-#   run K answer_to_end_ms T
+#   run K together_ms T apart_ms A
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs=5
@@ -41,18 +43,29 @@ cleanup() {
 }
 trap cleanup EXIT
 chmod 755 "$work"
-"$archive" demo "$work" >/dev/null
+# The strongest demo opponent alone, so that the game's searches run until
+# they are abandoned.
+"$archive" demo "$work/demo" >/dev/null
+strongest=$(for f in "$work"/demo/30*.p_g; do
+    echo "$("$archive" inspect "$f" | sed -n 's/.*searchDepth \([0-9]*\).*/\1/p') $f"
+done | sort -n | tail -n 1 | cut -d' ' -f2)
+cp "$strongest" "$work/3000.p_g"
+rm -rf "$work/demo"
 chmod -R a+rX "$work"
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 sleep 1
 export DISPLAY=$display
 
-for run in $(seq 1 "$runs"); do
-    (cd "$work" && exec setpriv --reuid="$user" --regid="$user" --init-groups \
+# One close: the game and the two busy processes in one session (so in one
+# scheduling group), or each in a session of its own, as a desktop starts its
+# programs. Prints the time from the answer to the process's end, in ms.
+close_once() { # together|apart
+    local spawn=()
+    [ "$1" = apart ] && spawn=(setsid)
+    (cd "$work" && exec "${spawn[@]}" setpriv --reuid="$user" --regid="$user" --init-groups \
         env HOME="$work" QT_QPA_PLATFORM=xcb "$game") >/dev/null 2>&1 &
-    pid=$!
-    window=""
+    local pid=$! window="" question="" start end
     for _ in $(seq 1 300); do
         window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Pelvanta$' 2>/dev/null |
             head -n 1 || true)
@@ -65,17 +78,16 @@ for run in $(seq 1 "$runs"); do
     }
     sleep 1
     eval "$(xdotool getwindowgeometry --shell "$window")"
-    xdotool mousemove --sync $((X + 488)) $((Y + 95)) click 1 # the first thumbnail: a game
+    xdotool mousemove --sync $((X + 488)) $((Y + 95)) click 1 # her thumbnail: a game
     sleep 1
     for _ in 1 2; do
-        (while :; do :; done) &
+        "${spawn[@]}" bash -c 'while :; do :; done' &
         busy+=($!)
     done
-    sleep 2 # fifty searches and two busy processes share the cores
+    sleep 2 # the searches and two busy processes share the cores
     xdotool mousemove --sync $((X + 24)) $((Y + 8)) click 1 # Игра
     sleep 0.5
     xdotool mousemove --sync $((X + 54)) $((Y + 94)) click 1 # Выход
-    question=""
     for _ in $(seq 1 100); do
         question=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Выход$' 2>/dev/null |
             head -n 1 || true)
@@ -94,6 +106,10 @@ for run in $(seq 1 "$runs"); do
     kill "${busy[@]}" 2>/dev/null || true
     wait "${busy[@]}" 2>/dev/null || true
     busy=()
-    echo "run $run answer_to_end_ms $(((end - start) / 1000000))"
+    echo $(((end - start) / 1000000))
     sleep 1
+}
+
+for run in $(seq 1 "$runs"); do
+    echo "run $run together_ms $(close_once together) apart_ms $(close_once apart)"
 done
