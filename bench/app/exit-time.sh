@@ -57,6 +57,18 @@ xvfb=$!
 sleep 1
 export DISPLAY=$display
 
+# The id of a shown window of process PID named NAME, within 30 s.
+find_window() { # PID NAME
+    local found
+    for _ in $(seq 1 300); do
+        found=$(xdotool search --all --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null |
+            head -n 1 || true)
+        [ -n "$found" ] && echo "$found" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # One close: the game and the two busy processes in one session (so in one
 # scheduling group), or each in a session of its own, as a desktop starts its
 # programs. Prints the time from the answer to the process's end, in ms.
@@ -65,14 +77,8 @@ close_once() { # together|apart
     [ "$1" = apart ] && spawn=(setsid)
     (cd "$work" && exec "${spawn[@]}" setpriv --reuid="$user" --regid="$user" --init-groups \
         env HOME="$work" QT_QPA_PLATFORM=xcb "$game") >/dev/null 2>&1 &
-    local pid=$! window="" question="" start end
-    for _ in $(seq 1 300); do
-        window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Pelvanta$' 2>/dev/null |
-            head -n 1 || true)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || {
+    local pid=$! window question start end
+    window=$(find_window "$pid" Pelvanta) || {
         echo "exit-time: no window" >&2
         exit 1
     }
@@ -88,13 +94,7 @@ close_once() { # together|apart
     xdotool mousemove --sync $((X + 24)) $((Y + 8)) click 1 # Игра
     sleep 0.5
     xdotool mousemove --sync $((X + 54)) $((Y + 94)) click 1 # Выход
-    for _ in $(seq 1 100); do
-        question=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Выход$' 2>/dev/null |
-            head -n 1 || true)
-        [ -n "$question" ] && break
-        sleep 0.05
-    done
-    [ -n "$question" ] || {
+    question=$(find_window "$pid" Выход) || {
         echo "exit-time: closing during the game asked nothing" >&2
         exit 1
     }
