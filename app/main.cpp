@@ -7,6 +7,7 @@
 #include "app/Application.h"
 #include "app/MainUnit.h"
 #include "app/PlayFolder.h"
+#include "platform/Os.h"
 #include "platform/RunningMark.h"
 
 namespace {
@@ -75,7 +76,9 @@ int main(int argc, char** argv) {
             PrintOpponents(form);
             return 0;
         }
-        return app.exec();
+        // The window has closed: the process ends without waiting for the
+        // search threads still unwinding abandoned searches.
+        EndProcessNow(app.exec());
     } catch (const std::exception& error) {
         QMessageBox::critical(nullptr, QStringLiteral("Pelvanta"), QString::fromUtf8(error.what()));
         return 1;

@@ -41,10 +41,7 @@ void SortByScore(FastMove* moves, int32_t* scores, int32_t n) {
 
 }  // namespace
 
-AlphaBeta::AlphaBeta() : table_(kTableBytes) {
-    std::memset(killers_, 0, sizeof(killers_));
-    std::memset(history_, 0, sizeof(history_));
-}
+AlphaBeta::AlphaBeta() : table_(kTableBytes) {}
 
 size_t AlphaBeta::Bytes() const {
     return sizeof(*this) + table_.Bytes();

@@ -47,9 +47,11 @@ private:
     const std::atomic<uint8_t>* stop_ = nullptr;
     bool failed_ = false;
     int32_t top_ = 0;
-    FastMove stack_[kStackMoves];
-    int32_t scores_[kStackMoves];
-    uint16_t killers_[kMaxPly][2];
-    int32_t history_[2][32][32];
+    // Written whole when made, so that every page is resident before the
+    // search thread first runs.
+    FastMove stack_[kStackMoves]{};
+    int32_t scores_[kStackMoves]{};
+    uint16_t killers_[kMaxPly][2]{};
+    int32_t history_[2][32][32]{};
     TranspositionTable table_;
 };

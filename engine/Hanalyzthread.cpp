@@ -1,54 +1,17 @@
 #include "engine/Hanalyzthread.h"
 
 #include <algorithm>
-#include <thread>
+#include <new>
 
 #include "platform/AtomicWait.h"
+#include "platform/NoticeRelay.h"
 #include "platform/Os.h"
+#include "platform/ResidentCode.h"
 
 namespace {
 
 // Room for every ordinary root list; a longer one grows the arrays in Start.
 constexpr size_t kUsualMoves = 256;
-
-// A finished search's notice is posted by a thread of normal priority. A
-// search thread of the idle class stopped by the scheduler inside the
-// posting (the receiver's queue lock, the allocator's) would hold the window
-// up until it next ran, which on a busy machine can be seconds.
-class NoticeRelay {
-public:
-    // First called on a normal-priority thread: the relay keeps its class.
-    static NoticeRelay& Instance() {
-        static NoticeRelay relay;
-        return relay;
-    }
-
-    void Post() {
-        pending_.fetch_add(1, std::memory_order_release);
-        AtomicNotifyOne(pending_);
-    }
-
-private:
-    NoticeRelay() : thread_([this] { Loop(); }) {}
-    ~NoticeRelay() {
-        quit_.store(1);
-        Post();
-        thread_.join();
-    }
-
-    void Loop() {
-        for (;;) {
-            uint32_t n = pending_.exchange(0, std::memory_order_acquire);
-            if (quit_.load() != 0) return;
-            for (; n > 0; --n) PostToMainWindow(kMsgWorkerReady);
-            AtomicWait(pending_, 0, std::memory_order_acquire);
-        }
-    }
-
-    std::atomic<uint32_t> pending_{0};
-    std::atomic<uint8_t> quit_{0};
-    std::thread thread_;
-};
 
 std::atomic<uint32_t> holdPoint{0};
 std::atomic<uint32_t> heldCount{0};
@@ -70,106 +33,94 @@ void HAnalyzThread::HoldAt(HoldPoint point) {
     AtomicWait(holdPoint, uint32_t(point));
 }
 
-void HAnalyzThread::Values::CopyFrom(const Values& other, int32_t moves) {
-    candidateCount = other.candidateCount;
-    completedDepth = other.completedDepth;
-    std::copy_n(other.candidates.begin(), candidateCount, candidates.begin());
-    std::copy_n(other.values.begin(), moves, values.begin());
-}
-
 HAnalyzThread::HAnalyzThread() {
-    NoticeRelay::Instance();
-    for (Values* v : {&work_, &buffers_[0], &buffers_[1], &buffers_[2]}) {
-        v->values.resize(kUsualMoves);
-        v->candidates.resize(kUsualMoves);
-    }
+    StartNoticeRelay();  // from the window, a thread of normal priority
+    work_.Reserve(kUsualMoves);
+    published_.Reserve(kUsualMoves);
 }
 
 HAnalyzThread::~HAnalyzThread() {
     Abort();
-    phase_.store(kQuit, std::memory_order_release);
-    AtomicNotifyAll(phase_);
+    quit_.store(true);
+    task_.fetch_add(1);
+    AtomicNotifyAll(task_);
     thread_.Join();
 }
 
 // ---------------------------------------------------------------- window's thread
 
-// Costs the window a few system calls: the table comes as zero pages, which
-// the search thread fills. The search thread allocates nothing, so it never
-// holds a lock of the allocator that the window might want.
-void HAnalyzThread::MakeSearch() {
-    if (search_ != nullptr) return;
-    search_ = std::make_unique<HSearch>();
-    search_->stop = &stopped_;
+// Everything the search thread touches is resident before it first runs at
+// the lowest priority, and stays so: the position table comes as resident
+// zero pages, the rest is written whole when made, the code is mapped once
+// per process, and the thread's own start makes its stack resident.
+bool HAnalyzThread::MakeSearch() {
+    if (search_ != nullptr) return true;
+    try {
+        search_ = std::make_unique<HSearch>();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
 
 bool HAnalyzThread::MakeReady() {
-    MakeSearch();
+    if (!MakeSearch()) return false;
+    MakeCodeResident();
     return thread_.Joinable() || thread_.Start(&HAnalyzThread::Body, this);
 }
 
-// Sets every field of a new task while the thread is idle; the release store
-// of the phase then hands them over.
-bool HAnalyzThread::Prepare() {
+// Sets every field of a new task while the thread is idle; handing the task
+// over (a sequentially consistent store of task_) publishes them. final: no
+// search follows, the moves' gains are the values. False when the thread is
+// still on a task or memory runs out.
+bool HAnalyzThread::Prepare(bool final) {
     if (Busy()) return false;
-    MakeSearch();
-    claimed_.store(true);
+    const int32_t n = RootMoves();
+    try {
+        work_.Reserve(n);
+        published_.Reserve(n);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    claimed_ = true;
+    stop_.store(1);
     silent_.store(1);
-    stopped_.store(kAborted);
-    search_->params = engineParams;
-    search_->kind = searchKind;
-    search_->nodes = 0;
-    replySide_ = list_.side == Bottom ? Top : Bottom;
+    moveCount_ = n;
     threadFailed_ = false;
     rankedCount_ = 0;
-    const int32_t n = list_.board != nullptr ? list_.Count() : 0;
-    if (n > 0) search_->board = *list_.board;
-    moveCount_ = n;
-    if (work_.values.size() < size_t(n)) {
-        for (Values* v : {&work_, &buffers_[0], &buffers_[1], &buffers_[2]}) {
-            v->values.resize(n);
-            v->candidates.resize(n);
-        }
-    }
     for (int32_t i = 0; i < n; ++i) {
         work_.values[i] = list_.Move(i).score;
         work_.candidates[i] = i;
     }
     work_.candidateCount = n;
     work_.completedDepth = 0;
-    for (Values& v : buffers_) v.CopyFrom(work_, n);
-    front_ = 0;
-    middle_.store(1);
-    back_ = 2;
+    published_.Reset(work_, n, final);
     return true;
 }
 
-// The search runs from here on unless an Abort has come since the task was
-// asked for: one that came before this store would otherwise be lost.
-void HAnalyzThread::HandOver(uint32_t abortsBefore) {
-    stopped_.store(kSearching);
-    if (aborts_.load() != abortsBefore) {
-        uint8_t searching = kSearching;
-        stopped_.compare_exchange_strong(searching, kAborted);
-    }
+// The search's own copy of the position and of the engine parameters.
+void HAnalyzThread::SetUpSearch(const std::atomic<uint8_t>& stop) {
+    search_->params = engineParams;
+    search_->kind = searchKind;
+    search_->nodes = 0;
+    search_->stop = &stop;
+    search_->board = *list_.board;
+    replySide_ = list_.side == Bottom ? Top : Bottom;
 }
 
+// With one move or none there is nothing to choose. Without a thread (the
+// system refused one) the moves' own gains are the values to choose from.
 bool HAnalyzThread::Start() {
-    const uint32_t abortsBefore = aborts_.load();
-    if (!Prepare()) return false;
-    if (moveCount_ < 2) {  // nothing to choose: the only move is the result
-        stopped_.store(kFinished);
-        return true;
-    }
-    if (!MakeReady()) {
-        // No thread: the moves' own gains are the values to choose from.
-        threadFailed_ = true;
-        stopped_.store(kFinished);
-        return true;
-    }
-    HandOver(abortsBefore);
-    phase_.store(kRunning, std::memory_order_release);
-    AtomicNotifyAll(phase_);
+    const bool choice = RootMoves() >= 2;
+    if (choice && !MakeSearch()) return false;  // out of memory: as when no worker is free
+    const bool search = choice && MakeReady();
+    if (!Prepare(!search)) return false;
+    threadFailed_ = moveCount_ >= 2 && !search;
+    if (!search) return true;
+    SetUpSearch(stop_);
+    stop_.store(0);
+    task_.fetch_add(1);
+    AtomicNotifyAll(task_);
     return true;
 }
 
@@ -179,35 +130,27 @@ bool HAnalyzThread::Start(const HListMoves& list) {
     return Start();
 }
 
-bool HAnalyzThread::StartUnsearched() {
-    if (!Prepare()) return false;
-    stopped_.store(kFinished);
-    return true;
-}
-
+// Only a search still running is raised, so that it unwinds at once.
 void HAnalyzThread::Abort() {
-    claimed_.store(false);
-    aborts_.fetch_add(1);
-    uint8_t searching = kSearching;
-    if (stopped_.compare_exchange_strong(searching, kAborted)) thread_.RaiseToHighest();
+    claimed_ = false;
+    if (stop_.exchange(1) == 0 && !Finished()) thread_.RaiseToHighest();
 }
 
+// The notice is posted exactly once: by whichever side, this one or the
+// thread that finishes, turns silent_ from 0 back to 1. The thread publishes
+// its final values before it looks at silent_, and this side clears silent_
+// before it looks for them; all four steps are sequentially consistent, so at
+// least one side sees the other's.
 void HAnalyzThread::RequestNotice() {
     silent_.store(0);
-    if (stopped_.load() != 0 && silent_.exchange(1) == 0) PostToMainWindow(kMsgWorkerReady);
-}
-
-const HAnalyzThread::Values& HAnalyzThread::Latest() const {
-    if ((middle_.load(std::memory_order_relaxed) & kFresh) != 0)
-        front_ = middle_.exchange(front_, std::memory_order_acq_rel) & kIndexMask;
-    return buffers_[front_];
+    if (Stopped() && silent_.exchange(1) == 0) PostToMainWindow(kMsgWorkerReady);
 }
 
 HMove* HAnalyzThread::PickMove() {
-    Latest();
-    Values& v = buffers_[front_];
+    published_.TakeLatest();
+    RootValues& v = published_.Front();
     if (v.candidateCount < 1) return nullptr;
-    rankedCount_ = RankCandidates(v.values.data(), v.candidates.data(), v.candidateCount);
+    rankedCount_ = v.Rank();
     const int32_t chosen = v.candidates[RandomNext() % rankedCount_];
     // The thread may still read the list, never write it.
     picked_ = list_.Move(chosen);
@@ -216,43 +159,27 @@ HMove* HAnalyzThread::PickMove() {
 }
 
 void HAnalyzThread::Join() {
-    uint32_t phase = phase_.load(std::memory_order_acquire);
-    while (phase == kRunning) {
-        AtomicWait(phase_, phase, std::memory_order_acquire);
-        phase = phase_.load(std::memory_order_acquire);
-    }
+    for (uint32_t done = done_.load(); done != task_.load(); done = done_.load())
+        AtomicWait(done_, done);
+    published_.TakeLatest();
 }
 
-void HAnalyzThread::SearchHere(HListMoves& list, uint32_t ticket) {
+void HAnalyzThread::SearchHere(HListMoves& list, const std::atomic<uint8_t>& stop) {
     Join();
     list_ = list;
-    if (!Prepare()) return;
-    if (moveCount_ >= 2) {
-        HoldAt(HoldPoint::HandOver);
-        HandOver(ticket);
+    if (!Prepare(RootMoves() < 2)) return;
+    if (moveCount_ >= 2 && MakeSearch()) {
+        SetUpSearch(stop);
         Run();
-        Finish();
-    } else {
-        stopped_.store(kFinished);
+        published_.Publish(work_, moveCount_, stop.load() == 0);
+        published_.TakeLatest();
     }
-    const Values& v = Latest();
-    for (int32_t i = 0; i < moveCount_; ++i) list.Move(i).value = v.values[i];
+    for (int32_t i = 0; i < moveCount_; ++i) list.Move(i).value = Value(i);
 }
 
-int32_t HAnalyzThread::RankCandidates(const int32_t* values, int32_t* candidates, int32_t count) {
-    int32_t t = 1;
-    for (int32_t i = 1; i < count; ++i) {
-        const int32_t v = values[candidates[i]];
-        const int32_t w = values[candidates[0]];
-        if (v > w) {
-            candidates[0] = candidates[i];
-            t = 1;
-        } else if (v == w) {
-            candidates[t] = candidates[i];
-            ++t;
-        }
-    }
-    return t;
+void HAnalyzThread::SearchHere(HListMoves& list) {
+    const std::atomic<uint8_t> never{0};
+    SearchHere(list, never);
 }
 
 // ---------------------------------------------------------------- worker's thread
@@ -262,25 +189,24 @@ void HAnalyzThread::Body(void* self) {
 }
 
 void HAnalyzThread::Loop() {
-    for (;;) {
-        uint32_t phase = phase_.load(std::memory_order_acquire);
-        while (phase == kIdle) {
-            AtomicWait(phase_, kIdle, std::memory_order_acquire);
-            phase = phase_.load(std::memory_order_acquire);
-        }
-        if (phase == kQuit) return;
+    HoldAt(HoldPoint::ThreadStart);
+    for (uint32_t taken = 0;;) {
+        AtomicWait(task_, taken);
+        if (quit_.load()) return;
+        taken = task_.load();
         HoldAt(HoldPoint::TaskTaken);
-        // An abort of an earlier task may have left the thread raised. One of
-        // this task's may have come already too: the flag is set before the
-        // raise, so seen here it is raised again, never undone.
-        OsThread::LowerCallingThread();
-        if (Stopped()) thread_.RaiseToHighest();
+        // Lowered for each task, since an abort of the last one may have
+        // raised it. An abort that comes first, whose raise this lowering
+        // would undo, is seen after it: the flag is set before the raise.
+        if (stop_.load() == 0) {
+            OsThread::LowerCallingThread();
+            if (stop_.load() != 0) OsThread::RaiseCallingThread();
+        }
         Run();
         Finish();
         HoldAt(HoldPoint::TaskEnd);
-        uint32_t running = kRunning;
-        if (!phase_.compare_exchange_strong(running, kIdle, std::memory_order_acq_rel)) return;
-        AtomicNotifyAll(phase_);
+        done_.store(taken);
+        AtomicNotifyAll(done_);
     }
 }
 
@@ -290,14 +216,14 @@ void HAnalyzThread::Run() {
     const int32_t last = std::min(search.params.searchDepth, HSearch::kMaxDepthLimit);
     for (int32_t depthLimit = 1; depthLimit <= last; depthLimit += 2) {
         search.depthLimit = depthLimit;
-        RankCandidates(work_.values.data(), work_.candidates.data(), work_.candidateCount);
+        work_.Rank();
         for (int32_t i = 0; i < work_.candidateCount; ++i) {
             const int32_t index = work_.candidates[i];
             const HMove& move = list_.Move(index);
             search.board.ApplyMove(move);
             const int32_t r = search.Value(replySide_);
             search.board.UndoMove(move);
-            if (stopped_.load(std::memory_order_relaxed) != 0) return;  // aborted: no value
+            if (search.stop->load(std::memory_order_relaxed) != 0) return;  // aborted: no value
             work_.values[index] = move.score - r;
             if (r < kWinThreshold) return;  // the opponent has lost against it
             if (r > kLossThreshold) {
@@ -307,25 +233,19 @@ void HAnalyzThread::Run() {
                 work_.candidates[i] = work_.candidates[work_.candidateCount];
                 if (work_.candidateCount == 1) return;
             }
-            Publish();
+            published_.Publish(work_, moveCount_, false);
         }
         work_.completedDepth = depthLimit;
     }
 }
 
-void HAnalyzThread::Publish() {
-    buffers_[back_].CopyFrom(work_, moveCount_);
-    back_ = middle_.exchange(back_ | kFresh, std::memory_order_acq_rel) & kIndexMask;
-}
-
-// The last values are published first. A search that ends without being
-// stopped becomes final in one step, so a notice that RequestNotice posts at
-// that moment finds it final; the exchanges make the notice exactly-once,
-// and never after an Abort.
+// A search that ended by itself publishes its last values marked final and
+// then, if a notice is awaited, has the relay post it. An aborted one
+// publishes what it has, not final, and posts nothing.
 void HAnalyzThread::Finish() {
-    Publish();
-    uint8_t searching = kSearching;
-    if (!stopped_.compare_exchange_strong(searching, kFinished, std::memory_order_acq_rel)) return;
+    const bool ended = stop_.load() == 0;
+    published_.Publish(work_, moveCount_, ended);
+    if (!ended) return;
     HoldAt(HoldPoint::Finishing);
-    if (silent_.exchange(1) == 0) NoticeRelay::Instance().Post();
+    if (silent_.exchange(1) == 0) RelayWorkerReady();
 }

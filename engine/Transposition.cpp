@@ -12,6 +12,8 @@ TranspositionTable::TranspositionTable(size_t bytes)
       shift_(64 - std::countr_zero(buckets_)) {}
 
 void TranspositionTable::Clear() {
+    if (empty_) return;
+    empty_ = true;
     std::memset(static_cast<void*>(table_.get()), 0, buckets_ * sizeof(Bucket));
 }
 
@@ -36,6 +38,7 @@ void TranspositionTable::Probe(uint64_t key, const Board32& board, uint8_t side,
 
 void TranspositionTable::Store(uint64_t key, const Board32& board, uint8_t side, int32_t depth,
                                int32_t value, Bound bound, uint8_t move) {
+    empty_ = false;
     Bucket& bucket = At(key);
     Entry* victim = &bucket.entries[0];
     for (Entry& e : bucket.entries) {

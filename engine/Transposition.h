@@ -22,7 +22,8 @@ public:
 
     // Rounded down to a power of two buckets of 64 bytes, two at least; a
     // small table lets tests force collisions. Its memory comes as the
-    // system's zero pages, so making it costs the caller nothing per byte.
+    // system's zero pages, resident from the start: the thread that searches
+    // with it takes no page fault.
     explicit TranspositionTable(size_t bytes);
 
     struct Hit {
@@ -38,7 +39,8 @@ public:
 
     // Entries of earlier searches are replaced first.
     void NewSearch() { ++generation_; }
-    // Forgets everything: values found with other weights are worthless.
+    // Forgets everything: values found with other weights are worthless. A
+    // table that holds nothing is left alone.
     void Clear();
 
     size_t Bytes() const { return buckets_ * sizeof(Bucket); }
@@ -72,6 +74,7 @@ private:
     ZeroPagesArray<Bucket> table_;
     int shift_;
     uint8_t generation_ = 1;
+    bool empty_ = true;
 };
 
 // The position's key: its three masks and the side to move, well mixed.

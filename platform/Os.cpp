@@ -1,5 +1,11 @@
 #include "platform/Os.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <mutex>
 #include <random>
@@ -25,6 +31,15 @@ void RegisterMainWindow(MessageSink sink) {
 void PostToMainWindow(uint32_t message) {
     std::lock_guard<std::mutex> lock(sinkLock);
     if (mainWindow) mainWindow(message);
+}
+
+void EndProcessNow(int code) {
+    std::fflush(nullptr);
+#ifdef _WIN32
+    // No DLL's detach code runs either, nor any other thread's.
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
+#endif
+    std::_Exit(code);
 }
 
 void SeedRandomFromClock() {

@@ -26,6 +26,12 @@ void RegisterMainWindow(MessageSink sink);
 // nothing is registered.
 void PostToMainWindow(uint32_t message);
 
+// Ends the process at once with code, its standard streams flushed: no
+// destructor runs and no thread is waited for. Search threads of the idle
+// class, which a busy machine may not run for seconds, then cannot hold up
+// the end; they touch only memory of their own, which is never freed.
+[[noreturn]] void EndProcessNow(int code);
+
 // The runtime's pseudo-random generator, seeded once from the clock at
 // start-up; draws are non-negative.
 void SeedRandomFromClock();

@@ -1,9 +1,8 @@
 #pragma once
 
-// A thread of the operating system running one routine on one object, with
-// the lowest priority the system grants an unprivileged process. Qt-free.
-// Two implementations, chosen at build time: OsThread.cpp (POSIX threads,
-// Linux scheduling classes) and OsThreadWin.cpp (Win32 threads and
+// A thread of the operating system running one routine on one object.
+// Qt-free. Two implementations, chosen at build time: OsThread.cpp (POSIX
+// threads, Linux scheduling classes) and OsThreadWin.cpp (Win32 threads and
 // priorities).
 
 #ifndef _WIN32
@@ -12,8 +11,8 @@
 #endif
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
-#include <mutex>
 
 #ifdef _WIN32
 using OsThreadHandle = void*;  // the thread's HANDLE
@@ -29,15 +28,21 @@ public:
     using NativeHandle = OsThreadHandle;
     using NativeId = OsThreadId;
 
+    // The part of a new thread's stack made resident before its routine runs:
+    // a search's deepest line takes under 20 KiB.
+    static constexpr size_t kResidentStackBytes = 64 * 1024;
+
     OsThread() = default;
     // A thread still running is waited for: none outlives its object.
     ~OsThread() { Join(); }
     OsThread(const OsThread&) = delete;
     OsThread& operator=(const OsThread&) = delete;
 
-    // Creates the thread at once, running routine(object) at the lowest
-    // priority (SCHED_IDLE on Linux, THREAD_PRIORITY_IDLE on Windows) from its
-    // first step. Call it from a thread of normal priority. False when the
+    // Creates the thread at once, at the priority of a normal thread, and
+    // runs routine(object) once the thread's start and the first
+    // kResidentStackBytes of its stack are done. A thread that lowers itself
+    // later (LowerCallingThread) thus never holds the system's loader lock or
+    // takes a page fault of its stack at the lowest priority. False when the
     // system refuses to create a thread.
     bool Start(Routine routine, void* object);
 
@@ -49,16 +54,19 @@ public:
     // when RLIMIT_NICE allows it, which it usually does not; Windows lets
     // anyone raise a thread of their own to THREAD_PRIORITY_TIME_CRITICAL. A
     // refusal is ignored; nothing may wait for the thread anyway. Takes no
-    // lock the thread could hold, so the caller never waits for it.
+    // lock the thread could hold, so the caller never waits for it. Before
+    // the thread has begun there is nothing to raise: it still runs at the
+    // priority it was made with.
     void RaiseToHighest();
 
-    // Puts the calling thread back at the lowest priority. The only lock it
-    // takes is the thread's own, which RaiseToHighest never takes: a thread
-    // of the idle class may be kept from running for seconds.
+    // Puts the calling thread at the lowest priority: SCHED_IDLE on Linux,
+    // THREAD_PRIORITY_IDLE on Windows.
     static void LowerCallingThread();
+    // The calling thread's own RaiseToHighest.
+    static void RaiseCallingThread();
 
     NativeHandle Handle() const { return handle_; }
-    // The kernel's id: on Linux 0 until the routine runs, on Windows set by Start.
+    // The kernel's id once the thread has begun; 0 before and after.
     NativeId KernelId() const { return tid_.load(); }
 
     // Threads of this class whose routine has not yet returned.
@@ -72,14 +80,15 @@ private:
 #else
     static void* Body(void* self);
 #endif
+    // Shared by both systems: false for a refusal to simulate.
+    bool BeginStart(Routine routine, void* object);
+    void StartRefused();
+    // The thread's start: its stack made resident, then the routine.
+    void RunRoutine();
 
     NativeHandle handle_{};
     bool started_ = false;
     Routine routine_ = nullptr;
     void* object_ = nullptr;
     std::atomic<NativeId> tid_{0};
-#ifndef _WIN32
-    std::mutex gate_;  // held by Start until the new thread is in the idle class
-    std::atomic<bool> raiseAsked_{false};  // a raise came before the id was known
-#endif
 };

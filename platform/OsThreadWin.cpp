@@ -6,48 +6,25 @@
 #include "platform/AtomicWait.h"
 #include "platform/OsThread.h"
 
-namespace {
-
-std::atomic<int32_t> liveThreads{0};
-std::atomic<int32_t> failuresToSimulate{0};
-
-bool TakeSimulatedFailure() {
-    int32_t n = failuresToSimulate.load();
-    while (n > 0)
-        if (failuresToSimulate.compare_exchange_weak(n, n - 1)) return true;
-    return false;
-}
-
-}  // namespace
-
+// Made running, at normal priority: the thread's start (the runtime's and
+// every DLL's thread-attach code, under the loader lock) runs before it
+// lowers itself, so a busy machine cannot starve it while it holds that lock.
 bool OsThread::Start(Routine routine, void* object) {
-    Join();
-    if (TakeSimulatedFailure()) return false;
-    routine_ = routine;
-    object_ = object;
-    liveThreads.fetch_add(1);
-    // Made suspended and put at idle priority before it runs a single step.
-    // Any process may raise its own threads again, so nothing here has to
-    // order a lowering against a raise that follows at once.
+    if (!BeginStart(routine, object)) return false;
     unsigned id = 0;
-    const uintptr_t handle =
-        _beginthreadex(nullptr, 0, &OsThread::Body, this, CREATE_SUSPENDED, &id);
+    const uintptr_t handle = _beginthreadex(nullptr, 0, &OsThread::Body, this, 0, &id);
     if (handle == 0) {
-        liveThreads.fetch_sub(1);
+        StartRefused();
         return false;
     }
     handle_ = reinterpret_cast<void*>(handle);
     tid_.store(id);
-    SetThreadPriority(handle_, THREAD_PRIORITY_IDLE);
     started_ = true;
-    ResumeThread(handle_);
     return true;
 }
 
 unsigned __stdcall OsThread::Body(void* self) {
-    auto* thread = static_cast<OsThread*>(self);
-    thread->routine_(thread->object_);
-    liveThreads.fetch_sub(1);
+    static_cast<OsThread*>(self)->RunRoutine();
     return 0;
 }
 
@@ -67,16 +44,12 @@ void OsThread::RaiseToHighest() {
     SetThreadPriority(handle_, THREAD_PRIORITY_TIME_CRITICAL);
 }
 
+void OsThread::RaiseCallingThread() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+}
+
 void OsThread::LowerCallingThread() {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
-}
-
-int32_t OsThread::LiveCount() {
-    return liveThreads.load();
-}
-
-void OsThread::FailNextStartsForTesting(int32_t n) {
-    failuresToSimulate.store(n);
 }
 
 // WaitOnAddress compares the word with old and sleeps as one step against

@@ -122,8 +122,9 @@ void HParty::StartPondering() {
         HMove& move = moves.Move(i);
         board.ApplyMove(move);
         worker->RootList().Generate(Opponent(sideToMove), board);
-        worker->Start();
+        const bool started = worker->Start();  // copies the position
         board.UndoMove(move);
+        if (!started) break;  // out of memory: as when no worker is free
         ponderWorkers[i] = worker;
         ponderCount = i + 1;
     }
@@ -138,14 +139,14 @@ void HParty::ComputerTurn() {
         // timer's tick takes the move.
         StopAllWorkers();
         activeWorker = FreeWorker();
-        if (activeWorker == nullptr) {
-            activeWorker = &unsearched_;
-            unsearched_.RootList().Generate(sideToMove, board);
-            unsearched_.StartUnsearched();
-            return;
+        if (activeWorker != nullptr) {
+            activeWorker->RootList().Generate(sideToMove, board);
+            if (activeWorker->Start()) return;
         }
-        activeWorker->RootList().Generate(sideToMove, board);
-        activeWorker->Start();
+        // No worker free, or no memory for its search: the replies' own gains decide.
+        activeWorker = &unsearched_;
+        unsearched_.RootList().Generate(sideToMove, board);
+        unsearched_.StartUnsearched();
         return;
     }
     for (int32_t i = 0; i < ponderCount; ++i)

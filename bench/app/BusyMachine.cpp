@@ -10,12 +10,16 @@
 //
 // Games start from two positions: the opening, and one where the player has
 // 56 king moves, so that every new game ponders fifty moves while the last
-// game's fifty abandoned searches may still be waiting to run.
+// game's fifty abandoned searches may still be waiting to run. Each load and
+// position has a game object of its own, which first starts the game anew ten
+// times in a row, every worker still busy: the workers beyond the first fifty
+// are made then, mid-game.
 //
 //   bench_busy_machine [--games G] [--moves M] [--loads 0,1,2] [--stay-root]
 //
 // Ends with one line per load and position:
 //   busy N user NAME position P block_ms_max X event_ms_max Y event_ms_p99 Z reply_ms_max W
+//   restart_ms_max R
 
 #include <grp.h>
 #include <pwd.h>
@@ -255,7 +259,7 @@ struct Result {
     const char* position = "";
     int games = 0;
     int moves = 0;
-    Samples newGame, playerMove, takeResult, reply, other;
+    Samples restarts, newGame, playerMove, takeResult, reply, other;
     Samples events;
     double blockMax = 0;
     double worstEventAtS = 0;  // when the slowest probe was posted, from the session's start
@@ -288,7 +292,7 @@ public:
             }
         });
         const Clock::time_point sessionStart = Clock::now();
-        QTimer::singleShot(100, [this] { NewGame(); });
+        QTimer::singleShot(100, [this] { Restart(kRestarts); });
         QApplication::exec();
         stop.store(true);
         poster.join();
@@ -306,7 +310,29 @@ public:
 private:
     enum class Phase { Idle, NewGame, PlayerMove, Computer, Answer };
 
+    static constexpr int kRestarts = 10;
+
     int Between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+
+    // What NewGame does, from the chosen position; returns the time it took.
+    double StartGame() {
+        const Clock::time_point start = Clock::now();
+        party_.Halt();
+        host_.line.clear();
+        party_.duel = 0;
+        party_.board = start_.board;
+        party_.sideToMove = start_.sideToMove;
+        party_.Redraw();
+        party_.NextTurn();
+        return Ms(Clock::now() - start);
+    }
+
+    // New games one after another, each as soon as the last has started.
+    void Restart(int left) {
+        if (left == 0) return NewGame();
+        result_.restarts.Add(StartGame());
+        QTimer::singleShot(0, [this, left] { Restart(left - 1); });
+    }
 
     void NewGame() {
         if (result_.games == games_) {
@@ -317,16 +343,7 @@ private:
         movesThisGame_ = 0;
         host_.gameOver = false;
         app_.stretchMax = 0;
-        const Clock::time_point start = Clock::now();
-        party_.Halt();
-        host_.line.clear();
-        // What NewGame does, from the chosen position.
-        party_.duel = 0;
-        party_.board = start_.board;
-        party_.sideToMove = start_.sideToMove;
-        party_.Redraw();
-        party_.NextTurn();
-        result_.newGame.Add(Ms(Clock::now() - start));
+        result_.newGame.Add(StartGame());
         phase_ = Phase::Idle;
         QTimer::singleShot(Between(250, 600), [this] { PlayerMove(); });
     }
@@ -432,6 +449,7 @@ void PrintResult(const Result& r) {
     std::printf("\nbusy %d, position %s (%d games, %d player moves), times in ms:\n", r.busy,
                 r.position, r.games, r.moves);
     std::printf("  %-26s %5s %9s %9s %9s\n", "", "n", "median", "p90", "max");
+    PrintRow("new game at once: block", r.restarts);
     PrintRow("new game: block", r.newGame);
     PrintRow("player move: longest block", r.playerMove);
     PrintRow("TakeResult: block", r.takeResult);
@@ -479,7 +497,6 @@ int main(int argc, char** argv) {
     TimedApplication app(argc, argv);
     SeedRandom(1);
     engineParams = EngineParams{25, 5, 7, 1, 3};
-    Host host;
     const std::string user = UserName();
     std::printf("user %s, %u cores, %d games of up to %d player moves per load\n", user.c_str(),
                 std::thread::hardware_concurrency(), games, moves);
@@ -491,6 +508,7 @@ int main(int argc, char** argv) {
             const Position position = *ParseFen(start.fen, error);
             Result r;
             {
+                Host host;  // its first fifty workers ready, the rest made when needed
                 Load load(busy);
                 std::this_thread::sleep_for(std::chrono::milliseconds(300));
                 app.allMax = 0;
@@ -506,8 +524,8 @@ int main(int argc, char** argv) {
     for (const Result& r : results)
         std::printf(
             "busy %d user %s position %s block_ms_max %.1f event_ms_max %.1f event_ms_p99 %.1f "
-            "reply_ms_max %.1f\n",
+            "reply_ms_max %.1f restart_ms_max %.1f\n",
             r.busy, user.c_str(), r.position, r.blockMax, r.events.Max(), r.events.At(0.99),
-            r.reply.Max());
+            r.reply.Max(), r.restarts.Max());
     return 0;
 }

@@ -76,13 +76,13 @@ void OneSecond(benchmark::State& state) {
         std::mutex mutex;
         std::condition_variable done;
         bool finished = false;
-        const uint32_t ticket = worker->AbortTicket();
+        std::atomic<uint8_t> stop{0};
         std::thread watchdog([&] {
             std::unique_lock<std::mutex> lock(mutex);
             if (!done.wait_for(lock, std::chrono::milliseconds(1000), [&] { return finished; }))
-                worker->Abort();
+                stop.store(1);
         });
-        worker->SearchHere(moves, ticket);
+        worker->SearchHere(moves, stop);
         {
             std::lock_guard<std::mutex> lock(mutex);
             finished = true;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
@@ -24,6 +25,7 @@
 #include "app/RulesUnit.h"
 #include "engine/EngineParams.h"
 #include "platform/MainWindow.h"
+#include "platform/Os.h"
 #include "platform/Question.h"
 #include "platform/ShellOpen.h"
 #include "platform/Timer.h"
@@ -619,6 +621,26 @@ TEST_F(MainFormTest, CloseAnsweredYesClosesAndCloseOutsideAGameAsksNothing) {
     answer = [] { return true; };
     EXPECT_TRUE(form->close());
     EXPECT_EQ(questions.size(), 1u);
+}
+
+// The program's own end, in a process of its own: the window closes during a
+// game and the process ends at once, with the searches still running. Under
+// the sanitizers a search thread that touched freed memory, or anything that
+// ran on the way out, would end it otherwise.
+TEST_F(MainFormTest, ClosingDuringAGameEndsTheProcessWithTheSearchesStillRunning) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            engineParams.searchDepth = 25;
+            form->StartGirlGame();
+            answer = [this] {
+                if (allWorkersStopped()) EndProcessNow(2);  // nothing in flight to test
+                return true;
+            };
+            QTimer::singleShot(0, form.get(), [this] { form->close(); });
+            EndProcessNow(QApplication::exec() + (form->isVisible() ? 3 : 0));
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(MainFormTest, NewGameWhileTheComputerThinksStopsEveryWorkerFirst) {

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 #include <QAction>
 #include <QLineEdit>
 #include <QWidget>
+#include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -453,57 +459,132 @@ TEST_F(PartyTest, ManyRestartsDuringPonderingNeverWaitForAThread) {
     EXPECT_EQ(party.LiveSearches(), party.ponderCount);
 }
 
+using Hold = HAnalyzThread::HoldPoint;
+
+// Holds every search thread that reaches a point until the scope ends.
+struct HoldScope {
+    explicit HoldScope(Hold point) { HAnalyzThread::HoldThreadsForTesting(point); }
+    ~HoldScope() { HAnalyzThread::HoldThreadsForTesting(Hold::None); }
+};
+
+// Held threads stand for a machine too busy to run them: wherever they stop,
+// every call of the game returns and the game goes on. Each of the three
+// points keeps its worker busy: a thread held at its start (the game's first
+// fifty, and those made at first use once they run out), one held as it
+// wakes for a task, one held as its task ends.
 TEST_F(PartyTest, WhenEveryWorkerIsStillFinishingAbandonedSearchesTheGameGoesOn) {
+    engineParams.searchDepth = 25;
+    for (const Hold point : {Hold::ThreadStart, Hold::TaskTaken, Hold::TaskEnd}) {
+        SCOPED_TRACE(int(point));
+        std::optional<HoldScope> hold(point);
+        Host host;
+        HParty& party = host.party;
+        int32_t rounds = 0;
+        for (; rounds < HParty::kSearchWorkers; ++rounds) {
+            party.NewGame(Bottom, 0);
+            if (party.ponderCount < 7) break;
+            party.Halt();
+        }
+        // 7 workers a round, all abandoned and busy: the pool runs dry on time.
+        EXPECT_EQ(rounds, HParty::kSearchWorkers / 7);
+        EXPECT_EQ(party.ponderCount, HParty::kSearchWorkers % 7);
+        EXPECT_EQ(party.LiveSearches(), party.ponderCount);
+
+        // The player's move was not pondered and no worker is free: the moves'
+        // own gains choose the reply, at the tick.
+        party.SetThinkTime(20);
+        host.movesLine.clear();
+        const HMove late = party.moves.Move(party.moves.Count() - 1);
+        ASSERT_GE(party.moves.Count() - 1, party.ponderCount);
+        ClickSquare(&host.board, late.steps[0].pos);
+        ClickSquare(&host.board, late.steps[late.stepCount - 1].pos);
+        ASSERT_NE(party.activeWorker, nullptr);
+        EXPECT_TRUE(party.activeWorker->Finished());
+        EXPECT_FALSE(party.activeWorker->Busy());
+        EXPECT_EQ(party.LiveSearches(), 1);
+        HDoska after = party.board;
+        ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 2; }));
+        EXPECT_EQ(LegalTexts(after, Top).count(LastMove(host.movesLine)), 1u);
+        ASSERT_TRUE(
+            WaitFor([&] { return party.sideToMove == Bottom && !party.animTimer.Enabled(); }));
+        EXPECT_EQ(party.ponderCount, 0) << "still nothing free";
+
+        // Once the threads run again, pondering resumes.
+        hold.reset();
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                for (const HAnalyzThread& worker : party.workers)
+                    if (worker.Busy()) return false;
+                return true;
+            },
+            120000));
+        party.Halt();
+        party.NewGame(Bottom, 0);
+        EXPECT_EQ(party.ponderCount, 7);
+        party.Halt();
+    }
+}
+
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// The process's size as the kernel counts it against RLIMIT_AS.
+rlim_t VirtualBytes() {
+    std::ifstream status("/proc/self/statm");
+    rlim_t pages = 0;
+    status >> pages;
+    return pages * rlim_t(sysconf(_SC_PAGESIZE));
+}
+
+TEST_F(PartyTest, WhenMemoryRunsOutTheGameGoesOnAsWhenNoWorkerIsFree) {
     engineParams.searchDepth = 25;
     Host host;
     HParty& party = host.party;
-    // Held threads never hand their workers back: the machine is too busy to run them.
-    struct Release {
-        ~Release() { HAnalyzThread::HoldThreadsForTesting(HAnalyzThread::HoldPoint::None); }
-    } release;
-    HAnalyzThread::HoldThreadsForTesting(HAnalyzThread::HoldPoint::TaskEnd);
-    int32_t rounds = 0;
-    for (; rounds < HParty::kSearchWorkers; ++rounds) {
+    std::optional<HoldScope> hold(Hold::TaskEnd);  // abandoned workers stay busy
+    for (int round = 0; round < 7; ++round) {      // 49 of the first fifty workers
         party.NewGame(Bottom, 0);
-        if (party.ponderCount < 7) break;
-        party.Halt();
+        ASSERT_EQ(party.ponderCount, 7);
     }
-    // 7 workers a round, all abandoned and busy: the pool runs dry on time.
-    EXPECT_EQ(rounds, HParty::kSearchWorkers / 7);
-    EXPECT_EQ(party.ponderCount, HParty::kSearchWorkers % 7);
-    EXPECT_EQ(party.LiveSearches(), party.ponderCount);
-
-    // The player's move was not pondered and no worker is free: the moves'
-    // own gains choose the reply, at the tick.
+    // The next workers are made at their first task: their tables no longer fit.
+    rlimit saved{};
+    getrlimit(RLIMIT_AS, &saved);
+    rlimit tight = saved;
+    tight.rlim_cur = VirtualBytes() + 256 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+    party.NewGame(Bottom, 0);
+    EXPECT_EQ(party.ponderCount, 1) << "the fiftieth worker ponders, the next cannot be made";
     party.SetThinkTime(20);
     host.movesLine.clear();
     const HMove late = party.moves.Move(party.moves.Count() - 1);
-    ASSERT_GE(party.moves.Count() - 1, party.ponderCount);
     ClickSquare(&host.board, late.steps[0].pos);
     ClickSquare(&host.board, late.steps[late.stepCount - 1].pos);
-    ASSERT_NE(party.activeWorker, nullptr);
-    EXPECT_TRUE(party.activeWorker->Finished());
-    EXPECT_FALSE(party.activeWorker->Busy());
-    EXPECT_EQ(party.LiveSearches(), 1);
-    HDoska after = party.board;
+    const HDoska after = party.board;
     ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 2; }));
+    setrlimit(RLIMIT_AS, &saved);
     EXPECT_EQ(LegalTexts(after, Top).count(LastMove(host.movesLine)), 1u);
-    ASSERT_TRUE(WaitFor([&] { return party.sideToMove == Bottom && !party.animTimer.Enabled(); }));
-    EXPECT_EQ(party.ponderCount, 0) << "still nothing free";
+    party.Halt();
+    hold.reset();
+}
+#endif
 
-    // Once the threads run again, pondering resumes.
-    HAnalyzThread::HoldThreadsForTesting(HAnalyzThread::HoldPoint::None);
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            for (const HAnalyzThread& worker : party.workers)
-                if (worker.Busy()) return false;
-            return true;
-        },
-        120000));
-    party.Halt();
+TEST_F(PartyTest, ASearchHeldAsItEndsStillAnswersAtOnce) {
+    engineParams.searchDepth = 3;
+    Host host;
+    HParty& party = host.party;
+    party.SetThinkTime(600000);
+    const uint32_t held = HAnalyzThread::HeldCountForTesting();
+    std::optional<HoldScope> hold(Hold::Finishing);
     party.NewGame(Bottom, 0);
-    EXPECT_EQ(party.ponderCount, 7);
+    // Every pondering search ends by itself and stops before its notice.
+    ASSERT_TRUE(WaitFor([&] {
+        return HAnalyzThread::HeldCountForTesting() - held == uint32_t(party.ponderCount);
+    }));
+    host.Enter({"c3", "d4"});  // the kept search is final: its notice is posted at once
+    ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return party.sideToMove == Bottom && !party.animTimer.Enabled(); }));
+    EXPECT_EQ(party.ponderCount, party.moves.Count()) << "workers not held ponder the next turn";
     party.Halt();
+    hold.reset();
+    DeliverPosted();
+    EXPECT_EQ(MoveCount(host.movesLine), 2) << "a late notice changes nothing";
 }
 
 TEST_F(PartyTest, TheWinningMoveStopsAllPondering) {

@@ -136,20 +136,16 @@ TEST(RootLoop, LosingMovesAreDroppedUntilOneIsLeft) {
     EXPECT_EQ(s->worker->PickMove()->PathText(), "c3-b4");
 }
 
-TEST(RootLoop, RankCandidatesOverwritesInsteadOfExchanging) {
+TEST(RootLoop, RankingOverwritesInsteadOfExchanging) {
     // Three root moves valued 3, 1, 3.
-    const int32_t values[] = {3, 1, 3};
-    int32_t candidates[] = {0, 1, 2};
-    EXPECT_EQ(HAnalyzThread::RankCandidates(values, candidates, 3), 2);
-    EXPECT_EQ(candidates[0], 0);
-    EXPECT_EQ(candidates[1], 2);
-    EXPECT_EQ(candidates[2], 2);
+    RootValues set{{3, 1, 3}, {0, 1, 2}, 3, 0};
+    EXPECT_EQ(set.Rank(), 2);
+    EXPECT_EQ(set.candidates, (std::vector<int32_t>{0, 2, 2}));
     // A better value later in the list takes the front and starts the count anew.
-    const int32_t later[] = {1, 4, 4};
-    int32_t t[] = {0, 1, 2};
-    EXPECT_EQ(HAnalyzThread::RankCandidates(later, t, 3), 2);
-    EXPECT_EQ(t[0], 1);
-    EXPECT_EQ(t[1], 2);
+    RootValues later{{1, 4, 4}, {0, 1, 2}, 3, 0};
+    EXPECT_EQ(later.Rank(), 2);
+    EXPECT_EQ(later.candidates[0], 1);
+    EXPECT_EQ(later.candidates[1], 2);
 }
 
 TEST(RootLoop, ValuesAreWrittenToTheCallersListAndPublished) {

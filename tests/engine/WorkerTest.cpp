@@ -7,9 +7,11 @@
 #include <sched.h>
 #endif
 
+#include <fstream>
 #include <functional>
 #include <map>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -172,15 +174,29 @@ TEST(Worker, DestructorOfARunningWorkerWaitsForItsThread) {
     EXPECT_EQ(OsThread::LiveCount(), live);
 }
 
+// Waits until the thread has put itself in the idle class; it does so as it
+// takes a task, and an idle thread may wait long to run.
+bool LowersItself(HAnalyzThread& worker) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (PolicyOf(worker.Thread().Handle()) != kIdlePolicy)
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        else
+            std::this_thread::sleep_for(1ms);
+    return true;
+}
+
 TEST(Worker, SearchesAtIdlePriorityAndLeavesTheCallerAlone) {
     const int callerPolicy = PolicyOf(OwnThread());
     ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
     Game game(kMiddlegame);
     auto worker = std::make_unique<HAnalyzThread>();
+    ASSERT_TRUE(worker->MakeReady());
+    // Made at the caller's priority, so that its start never waits on the
+    // lowest one; it lowers itself when it takes its first task.
+    EXPECT_EQ(PolicyOf(worker->Thread().Handle()), callerPolicy);
     worker->Start(game.list);
-    // Start returns with the thread already in the idle class, whenever it
-    // first gets to run.
-    EXPECT_EQ(PolicyOf(worker->Thread().Handle()), kIdlePolicy);
+    EXPECT_TRUE(LowersItself(*worker));
     worker->Abort();  // tries to raise it; Linux usually refuses, which is fine
     worker->Join();
     EXPECT_EQ(PolicyOf(OwnThread()), callerPolicy);
@@ -332,14 +348,7 @@ TEST(Worker, OneThreadServesTaskAfterTaskAtIdlePriority) {
         ASSERT_TRUE(worker->Start(list));
         if (asked == 0) first = worker->Thread().Handle();
         EXPECT_TRUE(SameThread(first, worker->Thread().Handle()));
-        int policy = -1;
-        // It lowers itself when it takes the task; an idle thread may wait to run.
-        const auto deadline = std::chrono::steady_clock::now() + kPatience;
-        while (policy != kIdlePolicy && std::chrono::steady_clock::now() < deadline) {
-            policy = PolicyOf(worker->Thread().Handle());
-            if (policy != kIdlePolicy) std::this_thread::sleep_for(1ms);
-        }
-        EXPECT_EQ(policy, kIdlePolicy);
+        EXPECT_TRUE(LowersItself(*worker));
         worker->RequestNotice();
         ++asked;
         ASSERT_TRUE(queue.WaitFor(asked, kPatience));
@@ -463,57 +472,108 @@ private:
     uint32_t before_;
 };
 
-// Runs SearchHere on a thread of its own; false when the search has not
-// ended within the patience (an abort was lost), in which case it is aborted
-// again so the test can end.
-bool SearchHereEnds(HAnalyzThread& worker, HListMoves& list, uint32_t ticket,
-                    const std::function<void()>& whileSearching) {
-    std::atomic<bool> ended{false};
-    std::thread searcher([&] {
-        worker.SearchHere(list, ticket);
-        ended.store(true);
-    });
-    whileSearching();
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (!ended.load() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(1ms);
-    const bool inTime = ended.load();
-    while (!ended.load()) {
-        worker.Abort();
-        std::this_thread::sleep_for(10ms);
-    }
-    searcher.join();
-    return inTime;
-}
-
-TEST(Worker, AnAbortIsNeverLostWhateverItsMoment) {
+TEST(Worker, SearchHereEndsWhateverTheMomentItsStopFlagIsSet) {
     ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
     Game game(kMiddlegame);
     auto worker = std::make_unique<HAnalyzThread>();
-    {
-        // The worst moment: asked for, prepared, but not yet handed over.
-        HoldScope hold(Hold::HandOver);
-        EXPECT_TRUE(SearchHereEnds(*worker, game.list, worker->AbortTicket(), [&] {
-            ASSERT_TRUE(hold.Reached());
-            worker->Abort();
-            hold.Release();
-        }));
-    }
-    // A watchdog's abort at any moment from just before the call onwards; a
-    // lost one never ends, and the test's time limit names it.
+    // The caller's own flag, set before the call, at once or at any moment
+    // after; the search never clears it, so no setting is lost. One that
+    // were lost would never end, and the test's time limit would name it.
     std::mt19937 random(7);
     for (int i = 0; i < 2000; ++i) {
         const auto delay = std::chrono::microseconds(random() % 1000);
-        const uint32_t ticket = worker->AbortTicket();
+        std::atomic<uint8_t> stop{uint8_t(i % 100 == 0 ? 1 : 0)};
         std::thread watchdog([&] {
             std::this_thread::sleep_for(delay);
-            worker->Abort();
+            stop.store(1);
         });
-        worker->SearchHere(game.list, ticket);
+        worker->SearchHere(game.list, stop);
         watchdog.join();
+        EXPECT_FALSE(worker->Finished());
     }
-    EXPECT_FALSE(worker->Finished());
 }
+
+TEST(Worker, ValuesReadAfterPickMoveAreTheSetItRanked) {
+    SeedRandom(3);
+    ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    for (int round = 0; round < 10; ++round) {
+        // As the game's turn ends: abort, pick; the thread publishes once more
+        // as it unwinds, and what is read afterwards must still be the set
+        // that was ranked.
+        HoldScope hold(Hold::TaskEnd);
+        ASSERT_TRUE(worker->Start(game.list));
+        std::this_thread::sleep_for(std::chrono::milliseconds(round * 3));
+        worker->Abort();
+        const HMove* chosen = worker->PickMove();
+        ASSERT_NE(chosen, nullptr);
+        ASSERT_TRUE(hold.Reached());  // the last set is published by now
+        ASSERT_GE(worker->RankedCount(), 1);
+        bool chosenRanked = false;
+        for (int32_t i = 0; i < worker->RankedCount(); ++i) {
+            const int32_t move = worker->Candidate(i);
+            EXPECT_EQ(worker->Value(move), chosen->value) << "round " << round;
+            chosenRanked |= game.list.Move(move).PathText() == chosen->PathText();
+        }
+        EXPECT_TRUE(chosenRanked) << "round " << round;
+        for (int32_t i = 0; i < worker->CandidateCount(); ++i)
+            EXPECT_LE(worker->Value(worker->Candidate(i)), chosen->value) << "round " << round;
+        hold.Release();
+        worker->Join();
+    }
+}
+
+#ifdef __linux__
+// Field n (from 3 on) of a thread's line in /proc: 3 its state, 10 the minor
+// page faults it has taken.
+std::string ThreadStat(pid_t tid, int n) {
+    std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i <= n; ++i) fields >> field;
+    return field;
+}
+
+// The faults the worker's thread takes during one task on list, counted from
+// the moment it sleeps, woken for the task.
+long FaultsOfTask(HAnalyzThread& worker, const HListMoves& list) {
+    HoldScope hold(Hold::TaskTaken);
+    EXPECT_TRUE(worker.Start(list));
+    EXPECT_TRUE(hold.Reached());
+    const pid_t tid = worker.Thread().KernelId();
+    while (ThreadStat(tid, 3) != "S") std::this_thread::sleep_for(100us);
+    const long before = std::stol(ThreadStat(tid, 10));
+    hold.Release();
+    worker.Join();
+    return std::stol(ThreadStat(tid, 10)) - before;
+}
+
+TEST(Worker, ASearchThreadTouchesOnlyResidentMemory) {
+    if (kSanitized) GTEST_SKIP() << "the sanitizers' shadow memory is touched on the way";
+    // A page fault of a search thread, descheduled inside it, would hold the
+    // process's memory-map lock that the window takes to map memory.
+    ParamsScope scope(EngineParams{9, 5, 7, 1, 3});
+    Game opening("start");
+    Game kings("B:WKa1,Kc1,Ke1,Kg1,Kb2,Kd2:BKb8,Kd8,Kf8,Kh8,Kg7,Ke7");
+    Game middlegame(kMiddlegame);
+    auto worker = std::make_unique<HAnalyzThread>();
+    ASSERT_TRUE(worker->MakeReady());
+    for (const Game* game : {&opening, &kings, &opening, &middlegame}) {
+        EXPECT_EQ(FaultsOfTask(*worker, game->list), 0) << game->list.Count() << " moves";
+        EXPECT_GT(worker->CompletedDepth(), 1);
+    }
+    // One whose thread is made at its first task, as the game makes its
+    // workers beyond the fiftieth mid-game, on the full-width search.
+    auto late = std::make_unique<HAnalyzThread>();
+    late->searchKind = SearchKind::FullWidth;
+    engineParams.searchDepth = 3;
+    EXPECT_EQ(FaultsOfTask(*late, kings.list), 0);
+    engineParams.searchDepth = 5;
+    EXPECT_EQ(FaultsOfTask(*late, opening.list), 0);
+}
+#endif
 
 TEST(Worker, ANoticeAskedForAsTheSearchEndsFindsItFinal) {
     MessageQueue queue;
@@ -535,9 +595,14 @@ TEST(Worker, ANoticeAskedForAsTheSearchEndsFindsItFinal) {
 }
 
 TEST(Worker, ARaiseBeforeTheTasksFirstStepIsNotUndone) {
-    ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
+    ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
     Game game(kMiddlegame);
     auto worker = std::make_unique<HAnalyzThread>();
+    // A first task leaves the thread in the idle class.
+    ASSERT_TRUE(worker->Start(game.list));
+    worker->Join();
+    ASSERT_EQ(KernelPolicyOf(worker->Thread()), kIdlePolicy);
+    engineParams.searchDepth = HSearch::kMaxDepthLimit;
     HoldScope hold(Hold::TaskTaken);
     ASSERT_TRUE(worker->Start(game.list));
     ASSERT_TRUE(hold.Reached());

@@ -141,14 +141,14 @@ double SearchFor(HAnalyzThread& worker, HListMoves& list, int64_t ms) {
     std::mutex mutex;
     std::condition_variable done;
     bool finished = false;
-    const uint32_t ticket = worker.AbortTicket();
+    std::atomic<uint8_t> stop{0};
     std::thread watchdog([&] {
         std::unique_lock<std::mutex> lock(mutex);
         if (!done.wait_for(lock, std::chrono::milliseconds(ms), [&] { return finished; }))
-            worker.Abort();
+            stop.store(1);
     });
     const Clock::time_point start = Clock::now();
-    worker.SearchHere(list, ticket);
+    worker.SearchHere(list, stop);
     const double elapsed = MillisecondsSince(start);
     {
         std::lock_guard<std::mutex> lock(mutex);

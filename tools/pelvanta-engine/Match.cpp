@@ -118,20 +118,20 @@ void SearchForCpuTime(HAnalyzThread& worker, HListMoves& list, int32_t ms) {
     std::mutex mutex;
     std::condition_variable done;
     bool finished = false;
-    const uint32_t ticket = worker.AbortTicket();
+    std::atomic<uint8_t> stop{0};
     std::thread watchdog([&] {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             const double left = double(ms) - (clock.Ms() - start);
             if (left <= 0) {
-                worker.Abort();
+                stop.store(1);
                 return;
             }
             const auto wait = std::chrono::microseconds(int64_t(left * 1000.0) + 100);
             if (done.wait_for(lock, wait, [&] { return finished; })) return;
         }
     });
-    worker.SearchHere(list, ticket);
+    worker.SearchHere(list, stop);
     {
         std::lock_guard<std::mutex> lock(mutex);
         finished = true;
