@@ -99,9 +99,9 @@ Function ${un}WaitUntilFree
             ${If} $1 == ""
                 Return
             ${EndIf}
-            StrCpy $3 "Файл $1 занят другой программой.$\r$\nЗакройте её и нажмите «Повторить»."
+            StrCpy $3 "Файл $1 занят другой программой.$\r$\nЗакройте её и повторите попытку."
         ${Else}
-            StrCpy $3 "Pelvanta сейчас запущена.$\r$\nЗакройте игру и нажмите «Повторить»."
+            StrCpy $3 "Pelvanta сейчас запущена.$\r$\nЗакройте игру и повторите попытку."
         ${EndIf}
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$3$\r$\n«Отмена» оставит всё как есть." \
             /SD IDCANCEL IDRETRY retry
