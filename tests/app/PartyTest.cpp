@@ -565,28 +565,6 @@ TEST_F(PartyTest, WhenMemoryRunsOutTheGameGoesOnAsWhenNoWorkerIsFree) {
 }
 #endif
 
-TEST_F(PartyTest, ASearchHeldAsItEndsStillAnswersAtOnce) {
-    engineParams.searchDepth = 3;
-    Host host;
-    HParty& party = host.party;
-    party.SetThinkTime(600000);
-    const uint32_t held = HAnalyzThread::HeldCountForTesting();
-    std::optional<HoldScope> hold(Hold::Finishing);
-    party.NewGame(Bottom, 0);
-    // Every pondering search ends by itself and stops before its notice.
-    ASSERT_TRUE(WaitFor([&] {
-        return HAnalyzThread::HeldCountForTesting() - held == uint32_t(party.ponderCount);
-    }));
-    host.Enter({"c3", "d4"});  // the kept search is final: its notice is posted at once
-    ASSERT_TRUE(WaitFor([&] { return MoveCount(host.movesLine) == 2; }));
-    ASSERT_TRUE(WaitFor([&] { return party.sideToMove == Bottom && !party.animTimer.Enabled(); }));
-    EXPECT_EQ(party.ponderCount, party.moves.Count()) << "workers not held ponder the next turn";
-    party.Halt();
-    hold.reset();
-    DeliverPosted();
-    EXPECT_EQ(MoveCount(host.movesLine), 2) << "a late notice changes nothing";
-}
-
 TEST_F(PartyTest, TheWinningMoveStopsAllPondering) {
     engineParams.searchDepth = 25;
     Host host;
