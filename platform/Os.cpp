@@ -10,6 +10,9 @@
 #include <mutex>
 #include <random>
 
+#include "platform/OsThread.h"
+#include "platform/ZeroPages.h"
+
 namespace {
 
 // The sink is called with the lock held, so once RegisterMainWindow returns
@@ -35,6 +38,11 @@ void PostToMainWindow(uint32_t message) {
 
 void EndProcessNow(int code) {
     std::fflush(nullptr);
+    // Every thread must run once more to end, and the last one frees the
+    // process's memory: raise them where the system lets us (Windows always,
+    // Linux only with privilege), and give the tables' pages back here.
+    OsThread::RaiseAll();
+    GiveBackAllZeroPages();
 #ifdef _WIN32
     // No DLL's detach code runs either, nor any other thread's.
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));

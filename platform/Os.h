@@ -27,9 +27,12 @@ void RegisterMainWindow(MessageSink sink);
 void PostToMainWindow(uint32_t message);
 
 // Ends the process at once with code, its standard streams flushed: no
-// destructor runs and no thread is waited for. Search threads of the idle
-// class, which a busy machine may not run for seconds, then cannot hold up
-// the end; they touch only memory of their own, which is never freed.
+// destructor runs and no thread is waited for, so nothing is freed under a
+// search still running. Search threads of the idle class, which a busy
+// machine may run only a few milliseconds a second, hold up the end as little
+// as the system allows: each still has to run once to end, so they are
+// raised where that is allowed (OsThread::RaiseAll), and the search tables'
+// pages are given back on this thread rather than by whichever ends last.
 [[noreturn]] void EndProcessNow(int code);
 
 // The runtime's pseudo-random generator, seeded once from the clock at

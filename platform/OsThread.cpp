@@ -21,6 +21,7 @@ bool OsThread::Start(Routine routine, void* object) {
         return false;
     }
     started_ = true;
+    Enlist();
     return true;
 }
 
@@ -34,6 +35,7 @@ void* OsThread::Body(void* self) {
 
 void OsThread::Join() {
     if (!started_) return;
+    Unlist();
     pthread_join(handle_, nullptr);
     started_ = false;
 }

@@ -59,6 +59,12 @@ public:
     // priority it was made with.
     void RaiseToHighest();
 
+    // RaiseToHighest for every thread of this class that has been started and
+    // not yet joined. For the process's end: each thread must run once more
+    // to end, and an idle-class one on a busy machine may not run for
+    // seconds. Takes only a lock its owners take in Start and Join, never one
+    // the threads themselves take.
+    static void RaiseAll();
     // Puts the calling thread at the lowest priority: SCHED_IDLE on Linux,
     // THREAD_PRIORITY_IDLE on Windows.
     static void LowerCallingThread();
@@ -85,10 +91,16 @@ private:
     void StartRefused();
     // The thread's start: its stack made resident, then the routine.
     void RunRoutine();
+    // The list of started threads that RaiseAll walks; called by the owner
+    // once the thread is made and before it is waited for.
+    void Enlist();
+    void Unlist();
 
     NativeHandle handle_{};
     bool started_ = false;
     Routine routine_ = nullptr;
     void* object_ = nullptr;
     std::atomic<NativeId> tid_{0};
+    OsThread* previous_ = nullptr;
+    OsThread* next_ = nullptr;
 };

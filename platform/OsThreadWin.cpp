@@ -20,6 +20,7 @@ bool OsThread::Start(Routine routine, void* object) {
     handle_ = reinterpret_cast<void*>(handle);
     tid_.store(id);
     started_ = true;
+    Enlist();
     return true;
 }
 
@@ -30,6 +31,7 @@ unsigned __stdcall OsThread::Body(void* self) {
 
 void OsThread::Join() {
     if (!started_) return;
+    Unlist();
     WaitForSingleObject(handle_, INFINITE);
     CloseHandle(handle_);
     handle_ = nullptr;

@@ -4,6 +4,22 @@
 #include <windows.h>
 #else
 #include <sys/mman.h>
+
+#include <algorithm>
+#include <mutex>
+#include <utility>
+#include <vector>
+#endif
+
+#ifndef _WIN32
+namespace {
+
+// The blocks not yet freed. Made and freed by the threads that own the
+// tables, never by a search thread.
+std::mutex liveLock;
+std::vector<std::pair<void*, size_t>> liveBlocks;
+
+}  // namespace
 #endif
 
 void* AllocateZeroPages(size_t bytes) {
@@ -18,7 +34,15 @@ void* AllocateZeroPages(size_t bytes) {
     // Written pages, not the shared zero page that a first read would map.
     void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-    return memory == MAP_FAILED ? nullptr : memory;
+    if (memory == MAP_FAILED) return nullptr;
+    try {
+        std::lock_guard<std::mutex> lock(liveLock);
+        liveBlocks.emplace_back(memory, bytes);
+    } catch (const std::bad_alloc&) {
+        munmap(memory, bytes);
+        return nullptr;
+    }
+    return memory;
 #endif
 }
 
@@ -28,6 +52,22 @@ void FreeZeroPages(void* memory, size_t bytes) {
     (void)bytes;
     VirtualFree(memory, 0, MEM_RELEASE);
 #else
+    {
+        std::lock_guard<std::mutex> lock(liveLock);
+        const auto block = std::find(liveBlocks.begin(), liveBlocks.end(),
+                                     std::pair<void*, size_t>(memory, bytes));
+        if (block != liveBlocks.end()) {
+            *block = liveBlocks.back();
+            liveBlocks.pop_back();
+        }
+    }
     munmap(memory, bytes);
+#endif
+}
+
+void GiveBackAllZeroPages() {
+#ifndef _WIN32
+    std::lock_guard<std::mutex> lock(liveLock);
+    for (const auto& [memory, bytes] : liveBlocks) madvise(memory, bytes, MADV_DONTNEED);
 #endif
 }

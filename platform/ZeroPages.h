@@ -15,6 +15,15 @@
 void* AllocateZeroPages(size_t bytes);
 void FreeZeroPages(void* memory, size_t bytes);
 
+// For the process's end only: hands the pages of every block not yet freed
+// back to the system, on the calling thread. The blocks stay mapped and read
+// as zeros, so a search still running on one loses its entries but nothing
+// else. On Linux the last thread of a process to end frees its memory, and
+// that is most likely an idle-class search thread that a busy machine runs
+// a few milliseconds a second; Windows needs nothing here, since the ending
+// process's threads are raised first.
+void GiveBackAllZeroPages();
+
 // Owns an array of trivial T on zero pages.
 template <typename T>
 class ZeroPagesArray {

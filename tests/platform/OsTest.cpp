@@ -4,6 +4,7 @@
 #else
 #include <pthread.h>
 #include <sched.h>
+#include <sys/mman.h>
 #endif
 
 #include <atomic>
@@ -14,6 +15,7 @@
 
 #include "platform/Os.h"
 #include "platform/OsThread.h"
+#include "platform/ZeroPages.h"
 
 namespace {
 
@@ -219,6 +221,38 @@ TEST(OsThreadThreads, LowerAndRaiseCallingThreadChangeOnlyTheCaller) {
     EXPECT_EQ(OwnPolicy(), callerPolicy);
 }
 
+// What the process's end does before it ends: every thread still listed,
+// and only those, is raised. The middle one is joined and destroyed first,
+// so a list left pointing at it is a use after scope under the sanitizers.
+TEST(OsThreadThreads, RaiseAllRaisesEveryThreadStartedAndNotJoined) {
+    const int raised = MayLeaveIdle() ? kRaised : kIdle;
+    Probe first, last;
+    first.lowerFirst.store(true);
+    last.lowerFirst.store(true);
+    OsThread firstThread, lastThread;
+    ASSERT_TRUE(firstThread.Start(&Record, &first));
+    {
+        Probe middle;
+        middle.release.store(true);
+        OsThread middleThread;
+        ASSERT_TRUE(middleThread.Start(&Record, &middle));
+        ASSERT_TRUE(lastThread.Start(&Record, &last));
+        middleThread.Join();
+    }
+    AwaitRecord(first);
+    AwaitRecord(last);
+    OsThread::RaiseAll();
+    EXPECT_EQ(KernelPolicyOf(firstThread), raised);
+    EXPECT_EQ(KernelPolicyOf(lastThread), raised);
+    first.release.store(true);
+    last.release.store(true);
+    firstThread.Join();
+    lastThread.Join();
+    EXPECT_EQ(first.policyAtEnd.load(), raised);
+    EXPECT_EQ(last.policyAtEnd.load(), raised);
+    OsThread::RaiseAll();  // nothing listed: nothing to do
+}
+
 TEST(OsThreadThreads, DestructorJoinsARunningThread) {
     Probe probe;
     const int32_t live = OsThread::LiveCount();
@@ -257,5 +291,34 @@ TEST(OsThreadThreads, StartAgainWaitsForThePreviousThread) {
     thread.Join();
     EXPECT_EQ(probe.ran.load(), 20);
 }
+
+#ifndef _WIN32
+// How many of the pages of [memory, memory + bytes) are resident.
+size_t ResidentPages(const void* memory, size_t bytes) {
+    std::vector<unsigned char> pages((bytes + 4095) / 4096);
+    EXPECT_EQ(mincore(const_cast<void*>(memory), bytes, pages.data()), 0);
+    size_t n = 0;
+    for (const unsigned char page : pages) n += page & 1;
+    return n;
+}
+
+// At the process's end the tables' pages go back to the system on the
+// ending thread; a search still using a table reads zeros and writes on.
+TEST(ZeroPages, PagesGivenBackAtTheEndAreFreedAndReadAsZeros) {
+    constexpr size_t kCount = size_t{1} << 17;  // 1 MiB
+    constexpr size_t kBytes = kCount * sizeof(uint64_t);
+    ZeroPagesArray<uint64_t> table(kCount);
+    { ZeroPagesArray<uint64_t> freedBefore(kCount); }  // no longer listed
+    for (size_t i = 0; i < kCount; ++i) table[i] = i + 1;
+    EXPECT_EQ(ResidentPages(table.get(), kBytes), kBytes / 4096);
+    GiveBackAllZeroPages();
+    EXPECT_EQ(ResidentPages(table.get(), kBytes), 0u);
+    size_t nonZero = 0;
+    for (size_t i = 0; i < kCount; ++i) nonZero += table[i] != 0;
+    EXPECT_EQ(nonZero, 0u);
+    table[7] = 7;
+    EXPECT_EQ(table[7], 7u);
+}
+#endif
 
 }  // namespace
