@@ -157,8 +157,10 @@ grep -q '^ *Publisher .*Команда Pelvanta$' <<<"$entry" || fail "the publi
 
 # The shortcut's target and its folder, as the shell would start it, read
 # with the profile's Cyrillic name whole: the target is kept in the system's
-# code page, the folder in UTF-16 (at either byte alignment).
-target=$(iconv -f CP1251 -t UTF-8 "$shortcut" | tr '\000' '\n' |
+# code page, the folder in UTF-16 (at either byte alignment). The binary
+# fields around them (times, sizes) may hold 0x98, which code page 1251 lacks:
+# such bytes are dropped rather than ending the reading there.
+target=$(iconv -f CP1251 -t UTF-8 -c "$shortcut" 2>/dev/null | tr '\000' '\n' |
     grep -aE '^[A-Z]:\\.*\\pelvanta\.exe$' | head -n 1 || true)
 folder=$(for skip in 1 2; do
     tail -c +$skip "$shortcut" | iconv -f UTF-16LE -t UTF-8 -c 2>/dev/null | tr '\000' '\n'
