@@ -66,7 +66,8 @@ bool HAnalyzThread::MakeSearch() {
 bool HAnalyzThread::MakeReady() {
     if (!MakeSearch()) return false;
     MakeCodeResident();
-    return thread_.Joinable() || thread_.Start(&HAnalyzThread::Body, this);
+    const auto body = [](void* self) { static_cast<HAnalyzThread*>(self)->Loop(); };
+    return thread_.Joinable() || thread_.Start(body, this);
 }
 
 // Sets every field of a new task while the thread is idle; handing the task
@@ -184,16 +185,16 @@ void HAnalyzThread::SearchHere(HListMoves& list) {
 
 // ---------------------------------------------------------------- worker's thread
 
-void HAnalyzThread::Body(void* self) {
-    static_cast<HAnalyzThread*>(self)->Loop();
-}
-
+// The task's number is read before quit_: the destructor sets quit_ before
+// it counts its wake-up as a task, so a number that counts it comes with
+// quit_ seen, and that wake-up is never taken for a search.
 void HAnalyzThread::Loop() {
     HoldAt(HoldPoint::ThreadStart);
     for (uint32_t taken = 0;;) {
         AtomicWait(task_, taken);
-        if (quit_.load()) return;
         taken = task_.load();
+        HoldAt(HoldPoint::Woken);
+        if (quit_.load()) return;
         HoldAt(HoldPoint::TaskTaken);
         // Lowered for each task, since an abort of the last one may have
         // raised it. An abort that comes first, whose raise this lowering

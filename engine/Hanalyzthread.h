@@ -90,6 +90,7 @@ public:
     enum class HoldPoint : uint32_t {
         None,
         ThreadStart,  // a new thread, before it first looks for a task
+        Woken,        // woken with a task's number, before it looks at quit_
         TaskTaken,    // the thread has woken for a task, before its first step
         Finishing,    // the search has ended by itself; its notice is not yet posted
         TaskEnd,      // the task is over; the worker not yet handed back
@@ -98,7 +99,6 @@ public:
     static uint32_t HeldCountForTesting();  // times a thread has stopped at one
 
 private:
-    static void Body(void* self);
     void Loop();
     bool Prepare(bool final);
     int32_t RootMoves() const { return list_.board != nullptr ? list_.Count() : 0; }
@@ -123,6 +123,6 @@ private:
     std::atomic<uint32_t> task_{0};  // tasks handed over
     std::atomic<uint32_t> done_{0};  // tasks the thread is done with
     std::atomic<bool> quit_{false};
-    std::atomic<uint8_t> stop_{1};    // the task's stop flag: set unless searching
+    std::atomic<uint8_t> stop_{1};    // the task's stop flag: 0 from hand-over to Abort
     std::atomic<uint8_t> silent_{1};  // 0: a notice awaits the search's end
 };

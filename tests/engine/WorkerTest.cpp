@@ -472,6 +472,35 @@ private:
     uint32_t before_;
 };
 
+// Whatever its thread is doing when the worker is destroyed, the thread ends
+// and the destructor returns. A thread that took the destructor's wake-up for
+// a task would wait for another for ever, and the test's time limit would
+// name it.
+TEST(Worker, DestroyedAtAnyMomentOfItsThreadItEnds) {
+    ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
+    Game game(kMiddlegame);
+    for (Hold point : {Hold::ThreadStart, Hold::Woken, Hold::TaskTaken, Hold::Finishing,
+                       Hold::TaskEnd, Hold::None}) {
+        SCOPED_TRACE(int(point));
+        const int32_t live = OsThread::LiveCount();
+        auto worker = std::make_unique<HAnalyzThread>();
+        HoldScope hold(point);
+        ASSERT_TRUE(worker->MakeReady());
+        if (point != Hold::ThreadStart) {
+            ASSERT_TRUE(worker->Start(game.list));
+        }
+        if (point == Hold::None) worker->Join();  // idle again, after a search
+        ASSERT_TRUE(point == Hold::None || hold.Reached());
+        // The destructor's steps before it waits take microseconds; the held
+        // thread goes on long after them.
+        std::thread destroy([&] { worker.reset(); });
+        std::this_thread::sleep_for(50ms);
+        hold.Release();
+        destroy.join();
+        EXPECT_EQ(OsThread::LiveCount(), live);
+    }
+}
+
 TEST(Worker, SearchHereEndsWhateverTheMomentItsStopFlagIsSet) {
     ParamsScope scope(EngineParams{HSearch::kMaxDepthLimit, 5, 7, 1, 3});
     Game game(kMiddlegame);
