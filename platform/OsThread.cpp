@@ -56,6 +56,10 @@ void OsThread::RaiseCallingThread() {
     pthread_setschedparam(pthread_self(), SCHED_OTHER, &normal);  // EPERM ignored
 }
 
+void OsThread::RestoreCallingThread() {
+    RaiseCallingThread();  // the highest an ordinary thread has is normal
+}
+
 void OsThread::LowerCallingThread() {
     const sched_param idle{0};
     pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);

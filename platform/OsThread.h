@@ -70,6 +70,9 @@ public:
     static void LowerCallingThread();
     // The calling thread's own RaiseToHighest.
     static void RaiseCallingThread();
+    // Puts the calling thread back at normal priority, where the system lets
+    // it (Windows always; Linux leaves SCHED_IDLE only with privilege).
+    static void RestoreCallingThread();
 
     NativeHandle Handle() const { return handle_; }
     // The kernel's id once the thread has begun; 0 before and after.
@@ -89,7 +92,10 @@ private:
     // Shared by both systems: false for a refusal to simulate.
     bool BeginStart(Routine routine, void* object);
     void StartRefused();
-    // The thread's start: its stack made resident, then the routine.
+    // The thread's start: its stack made resident, then the routine; its end
+    // at normal priority, so that the system's code for a thread's end (on
+    // Windows every DLL's detach code, under the loader lock) never runs in
+    // the idle class.
     void RunRoutine();
     // The list of started threads that RaiseAll walks; called by the owner
     // once the thread is made and before it is waited for.

@@ -43,6 +43,7 @@ void OsThread::StartRefused() {
 void OsThread::RunRoutine() {
     TouchStack();
     routine_(object_);
+    RestoreCallingThread();
     liveThreads.fetch_sub(1);
 }
 

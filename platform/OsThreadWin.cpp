@@ -50,6 +50,10 @@ void OsThread::RaiseCallingThread() {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
 }
 
+void OsThread::RestoreCallingThread() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+}
+
 void OsThread::LowerCallingThread() {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
 }
