@@ -196,6 +196,10 @@ void TMainForm::FormClose(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // Every search is stopped before the process ends, as before a new game:
+    // its end raises the search threads, and one still searching would then
+    // hold a core at the highest priority until the process is gone.
+    _pParty->Halt();
     event->accept();
 }
 
