@@ -5,16 +5,26 @@
 #include <pthread.h>
 #include <sched.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/Os.h"
 #include "platform/OsThread.h"
+#include "platform/ResidentCode.h"
 #include "platform/ZeroPages.h"
 
 namespace {
@@ -318,6 +328,88 @@ TEST(ZeroPages, PagesGivenBackAtTheEndAreFreedAndReadAsZeros) {
     EXPECT_EQ(nonZero, 0u);
     table[7] = 7;
     EXPECT_EQ(table[7], 7u);
+}
+
+// The readable mappings of the running program's file whose pages are not all
+// in the process's page tables (Rss below Size in /proc/self/smaps).
+int ProgramMappingsNotResident() {
+    struct stat program {};
+    EXPECT_EQ(stat("/proc/self/exe", &program), 0);
+    std::ifstream smaps("/proc/self/smaps");
+    int count = 0;
+    bool mine = false;
+    long size = 0;
+    for (std::string line; std::getline(smaps, line);) {
+        unsigned long start = 0, end = 0, inode = 0;
+        unsigned major = 0, minor = 0;
+        char access[5] = "";
+        long kb = 0;
+        if (std::sscanf(line.c_str(), "%lx-%lx %4s %*s %x:%x %lu", &start, &end, access, &major,
+                        &minor, &inode) == 6)
+            mine = access[0] == 'r' && inode == program.st_ino &&
+                   makedev(major, minor) == program.st_dev;
+        else if (mine && std::sscanf(line.c_str(), "Size: %ld kB", &kb) == 1)
+            size = kb;
+        else if (mine && std::sscanf(line.c_str(), "Rss: %ld kB", &kb) == 1)
+            count += kb < size;
+    }
+    return count;
+}
+
+// Run by the test below in a copy of this program whose file is deleted as it
+// runs: it waits for that, then makes its code resident.
+TEST(ResidentCode, DISABLED_ACopyWhoseFileIsGone) {
+    char exe[4096] = "";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (std::string name;; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
+        const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+        name.assign(exe, n > 0 ? size_t(n) : 0);
+        if (name.ends_with(" (deleted)")) break;
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << name;
+    }
+    MakeCodeResident();
+    EXPECT_EQ(ProgramMappingsNotResident(), 0);
+}
+
+// Whatever the program's path holds (here a space), and though the file has
+// been replaced since it started, its code is made resident.
+TEST(ResidentCode, TheProgramIsMadeResidentWhateverItsPathAndThoughItsFileIsGone) {
+    MakeCodeResident();
+    EXPECT_EQ(ProgramMappingsNotResident(), 0);
+
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / ("pelvanta resident " + std::to_string(getpid()));
+    fs::create_directories(folder);
+    const fs::path copy = folder / "test platform";
+    fs::copy_file("/proc/self/exe", copy, fs::copy_options::overwrite_existing);
+    int output[2];
+    ASSERT_EQ(pipe(output), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        dup2(output[1], 1);
+        execl(copy.c_str(), copy.c_str(), "--gtest_also_run_disabled_tests",
+              "--gtest_filter=ResidentCode.DISABLED_ACopyWhoseFileIsGone", nullptr);
+        _exit(127);
+    }
+    close(output[1]);
+    const std::string proc = "/proc/" + std::to_string(child) + "/exe";
+    int status = 0;
+    std::error_code ignored;
+    while (fs::read_symlink(proc, ignored) != copy) {
+        ASSERT_EQ(waitpid(child, &status, WNOHANG), 0) << "the copy ended before it ran";
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    fs::remove_all(folder);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(output[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, size_t(n));
+    close(output[0]);
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text;
+    EXPECT_NE(text.find("[  PASSED  ] 1 test."), std::string::npos) << text;
 }
 #endif
 
