@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 // clang-format on
+
+#include <atomic>
 #endif
 
 namespace {
@@ -29,14 +31,26 @@ std::vector<std::string> Arguments(int, char**) {
     return arguments;
 }
 
-unsigned ShowUtf8() {
-    const unsigned own = GetConsoleOutputCP();  // 0: no console
-    if (own != 0) SetConsoleOutputCP(CP_UTF8);
-    return own;
-}
-
 void Restore(unsigned codePage) {
     if (codePage != 0) SetConsoleOutputCP(codePage);
+}
+
+// Ctrl+C and Ctrl+Break end the program without its destructors: the
+// console's own code page is put back first, on the handler's thread.
+std::atomic<unsigned> consoleCodePage{0};
+
+BOOL WINAPI RestoreOnBreak(DWORD) {
+    Restore(consoleCodePage.load());
+    return FALSE;  // the system's handler then ends the program as before
+}
+
+unsigned ShowUtf8() {
+    const unsigned own = GetConsoleOutputCP();  // 0: no console
+    if (own == 0) return 0;
+    consoleCodePage.store(own);
+    SetConsoleCtrlHandler(RestoreOnBreak, TRUE);
+    SetConsoleOutputCP(CP_UTF8);
+    return own;
 }
 
 #else
