@@ -6,6 +6,7 @@
 #include "platform/AtomicWait.h"
 #include "platform/NoticeRelay.h"
 #include "platform/Os.h"
+#include "platform/Probe.h"
 #include "platform/ResidentCode.h"
 
 namespace {
@@ -13,25 +14,7 @@ namespace {
 // Room for every ordinary root list; a longer one grows the arrays in Start.
 constexpr size_t kUsualMoves = 256;
 
-std::atomic<uint32_t> holdPoint{0};
-std::atomic<uint32_t> heldCount{0};
-
 }  // namespace
-
-void HAnalyzThread::HoldThreadsForTesting(HoldPoint point) {
-    holdPoint.store(uint32_t(point));
-    AtomicNotifyAll(holdPoint);
-}
-
-uint32_t HAnalyzThread::HeldCountForTesting() {
-    return heldCount.load();
-}
-
-void HAnalyzThread::HoldAt(HoldPoint point) {
-    if (holdPoint.load(std::memory_order_relaxed) != uint32_t(point)) return;
-    heldCount.fetch_add(1);
-    AtomicWait(holdPoint, uint32_t(point));
-}
 
 HAnalyzThread::HAnalyzThread() {
     StartNoticeRelay();  // from the window, a thread of normal priority
@@ -189,13 +172,13 @@ void HAnalyzThread::SearchHere(HListMoves& list) {
 // it counts its wake-up as a task, so a number that counts it comes with
 // quit_ seen, and that wake-up is never taken for a search.
 void HAnalyzThread::Loop() {
-    HoldAt(HoldPoint::ThreadStart);
+    ProbeAt(ProbePoint::WorkerStart);
     for (uint32_t taken = 0;;) {
         AtomicWait(task_, taken);
         taken = task_.load();
-        HoldAt(HoldPoint::Woken);
+        ProbeAt(ProbePoint::WorkerWoken);
         if (quit_.load()) return;
-        HoldAt(HoldPoint::TaskTaken);
+        ProbeAt(ProbePoint::WorkerTaskTaken);
         // Lowered for each task, since an abort of the last one may have
         // raised it. An abort that comes first, whose raise this lowering
         // would undo, is seen after it: the flag is set before the raise.
@@ -205,7 +188,7 @@ void HAnalyzThread::Loop() {
         }
         Run();
         Finish();
-        HoldAt(HoldPoint::TaskEnd);
+        ProbeAt(ProbePoint::WorkerTaskEnd);
         done_.store(taken);
         AtomicNotifyAll(done_);
     }
@@ -247,6 +230,6 @@ void HAnalyzThread::Finish() {
     const bool ended = stop_.load() == 0;
     published_.Publish(work_, moveCount_, ended);
     if (!ended) return;
-    HoldAt(HoldPoint::Finishing);
+    ProbeAt(ProbePoint::WorkerFinishing);
     if (silent_.exchange(1) == 0) RelayWorkerReady();
 }

@@ -84,20 +84,6 @@ public:
     bool ThreadFailed() const { return threadFailed_; }
     OsThread& Thread() { return thread_; }
 
-    // Points at which a test can hold every search thread that reaches them,
-    // to play out a moment that a scheduler gives only rarely: a thread of
-    // the idle class can be kept from running at any step for seconds.
-    enum class HoldPoint : uint32_t {
-        None,
-        ThreadStart,  // a new thread, before it first looks for a task
-        Woken,        // woken with a task's number, before it looks at quit_
-        TaskTaken,    // the thread has woken for a task, before its first step
-        Finishing,    // the search has ended by itself; its notice is not yet posted
-        TaskEnd,      // the task is over; the worker not yet handed back
-    };
-    static void HoldThreadsForTesting(HoldPoint point);
-    static uint32_t HeldCountForTesting();  // times a thread has stopped at one
-
 private:
     void Loop();
     bool Prepare(bool final);
@@ -106,7 +92,6 @@ private:
     void SetUpSearch(const std::atomic<uint8_t>& stop);
     void Run();
     void Finish();
-    static void HoldAt(HoldPoint point);
 
     HListMoves list_;
     std::unique_ptr<HSearch> search_;  // made with the thread, or at the first task

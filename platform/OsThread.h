@@ -80,8 +80,6 @@ public:
 
     // Threads of this class whose routine has not yet returned.
     static int32_t LiveCount();
-    // Makes the next n calls of Start fail as if the system had refused.
-    static void FailNextStartsForTesting(int32_t n);
 
 private:
 #ifdef _WIN32
@@ -89,7 +87,7 @@ private:
 #else
     static void* Body(void* self);
 #endif
-    // Shared by both systems: false for a refusal to simulate.
+    // Shared by both systems: false when a test's probe refuses the start.
     bool BeginStart(Routine routine, void* object);
     void StartRefused();
     // The thread's start: its stack made resident, then the routine; its end

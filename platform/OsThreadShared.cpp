@@ -1,15 +1,15 @@
 // What both implementations of OsThread share: the count of live threads,
-// the list of started ones, simulated refusals, and the thread's start before
-// its routine.
+// the list of started ones, the probe's say before a start, and the thread's
+// start before its routine.
 #include <atomic>
 #include <mutex>
 
 #include "platform/OsThread.h"
+#include "platform/Probe.h"
 
 namespace {
 
 std::atomic<int32_t> liveThreads{0};
-std::atomic<int32_t> failuresToSimulate{0};
 
 // Started and not yet joined, newest first. Only owners and RaiseAll take
 // the lock, so a thread of the idle class never holds it.
@@ -27,9 +27,7 @@ OsThread* newestStarted = nullptr;
 
 bool OsThread::BeginStart(Routine routine, void* object) {
     Join();
-    int32_t n = failuresToSimulate.load();
-    while (n > 0)
-        if (failuresToSimulate.compare_exchange_weak(n, n - 1)) return false;
+    if (!ProbeAt(ProbePoint::ThreadCreate, this)) return false;  // a refusal, as the system's
     routine_ = routine;
     object_ = object;
     liveThreads.fetch_add(1);
@@ -72,8 +70,4 @@ void OsThread::RaiseAll() {
 
 int32_t OsThread::LiveCount() {
     return liveThreads.load();
-}
-
-void OsThread::FailNextStartsForTesting(int32_t n) {
-    failuresToSimulate.store(n);
 }

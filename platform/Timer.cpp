@@ -2,11 +2,7 @@
 
 #include <utility>
 
-namespace {
-
-Timer::StartObserver startObserver;
-
-}  // namespace
+#include "platform/Probe.h"
 
 Timer::Timer(int intervalMs, std::function<void()> onTick) : onTick_(std::move(onTick)) {
     timer_.setInterval(intervalMs);
@@ -22,10 +18,6 @@ void Timer::SetEnabled(bool enabled) {
         timer_.stop();
     } else if (!timer_.isActive()) {
         timer_.start();
-        if (startObserver) startObserver(*this, timer_.interval());
+        ProbeAt(ProbePoint::TimerStart, this, timer_.interval());
     }
-}
-
-void Timer::SetStartObserver(StartObserver observer) {
-    startObserver = std::move(observer);
 }

@@ -22,12 +22,6 @@ public:
     // Ticks delivered so far; tests read it to learn what drove an event.
     int Ticks() const { return ticks_; }
 
-    // Told of every start of any timer, with the interval it starts with, on
-    // the timer's thread; tests learn from it which intervals the running
-    // program uses. Empty by default.
-    using StartObserver = std::function<void(const Timer& timer, int intervalMs)>;
-    static void SetStartObserver(StartObserver observer);
-
 private:
     QTimer timer_;
     std::function<void()> onTick_;

@@ -31,6 +31,7 @@
 #include "platform/Timer.h"
 #include "rules/Hparty.h"
 #include "rules/Notation.h"
+#include "tests/platform/TestProbe.h"
 #include "ui_AboutForm.h"
 #include "ui_MainForm.h"
 #include "ui_RulesForm.h"
@@ -377,52 +378,58 @@ TEST_F(MainFormTest, KeptWorkerThatHasFinishedMovesWithoutWaitingForTheTimer) {
 }
 
 // Notes every timer start of the running program, with its interval.
+using Starts = std::vector<std::pair<const Timer*, int>>;
+
 class TimerStarts {
 public:
-    TimerStarts() {
-        Timer::SetStartObserver([this](const Timer& timer, int ms) {
-            starts.push_back({&timer, ms});
-        });
+    TimerStarts() { TestProbe::Get().TakeTimerStarts(); }
+    const Starts& starts() {
+        for (const auto& [timer, ms] : TestProbe::Get().TakeTimerStarts())
+            seen_.push_back({static_cast<const Timer*>(timer), ms});
+        return seen_;
     }
-    ~TimerStarts() { Timer::SetStartObserver({}); }
-    std::vector<std::pair<const Timer*, int>> starts;
-};
+    void clear() {
+        starts();
+        seen_.clear();
+    }
 
-using Starts = std::vector<std::pair<const Timer*, int>>;
+private:
+    Starts seen_;
+};
 
 TEST_F(MainFormTest, EachTimerRunsAtItsIntervalAsTheGameStartsIt) {
     engineParams.searchDepth =
         25;  // the reply is still being searched when the thinking time is up
     TimerStarts noted;
     form->StartGirlGame();
-    noted.starts.clear();
+    noted.clear();
 
     // Selecting a man: it blinks at 200 ms, gone on one tick, back on the next.
     clickPath({"c3"});
-    EXPECT_EQ(noted.starts, (Starts{{&party().blinkTimer, 200}}));
+    EXPECT_EQ(noted.starts(), (Starts{{&party().blinkTimer, 200}}));
     ASSERT_TRUE(WaitFor([&] { return Shown(party(), Sq("c3")) == "empty"; }));
     ASSERT_TRUE(WaitFor([&] { return Shown(party(), Sq("c3")) == "bottom man"; }));
-    noted.starts.clear();
+    noted.clear();
 
     // Completing the move: its animation at 300 ms, a quiet move done at once,
     // then the computer's thinking time of 1000 ms, whose tick takes the move.
     clickPath({"d4"});
-    EXPECT_EQ(noted.starts, (Starts{{&party().animTimer, 300}, {&party().thinkTimer, 1000}}));
-    noted.starts.clear();
+    EXPECT_EQ(noted.starts(), (Starts{{&party().animTimer, 300}, {&party().thinkTimer, 1000}}));
+    noted.clear();
     ASSERT_TRUE(WaitFor([&] { return moveCount() == 2; }));
     EXPECT_EQ(party().thinkTimer.Ticks(), 1);
     // The computer's move is animated at 300 ms as well.
-    ASSERT_FALSE(noted.starts.empty());
-    EXPECT_EQ(noted.starts.front(), (std::pair<const Timer*, int>{&party().animTimer, 300}));
+    ASSERT_FALSE(noted.starts().empty());
+    EXPECT_EQ(noted.starts().front(), (std::pair<const Timer*, int>{&party().animTimer, 300}));
     ASSERT_TRUE(waitForTurn());
-    noted.starts.clear();
+    noted.clear();
 
     // A refused draw: "Ни за что!" stays for 600 ms, hidden by that timer's tick.
     ui().NDraw->trigger();
     ASSERT_EQ(endText(), "Ни за что!");
-    ASSERT_EQ(noted.starts.size(), 1u);
-    const Timer* pause = noted.starts[0].first;
-    EXPECT_EQ(noted.starts[0].second, 600);
+    ASSERT_EQ(noted.starts().size(), 1u);
+    const Timer* pause = noted.starts()[0].first;
+    EXPECT_EQ(noted.starts()[0].second, 600);
     for (const Timer* own : {&party().animTimer, &party().thinkTimer, &party().blinkTimer})
         EXPECT_NE(pause, own) << "the window's own pause timer";
     ASSERT_TRUE(WaitFor([&] { return !endShown(); }));

@@ -20,6 +20,7 @@
 #include "platform/Os.h"
 #include "rules/Hparty.h"
 #include "rules/Notation.h"
+#include "tests/platform/TestProbe.h"
 
 using gui_test::ClickSquare;
 using gui_test::DeliverPosted;
@@ -459,14 +460,6 @@ TEST_F(PartyTest, ManyRestartsDuringPonderingNeverWaitForAThread) {
     EXPECT_EQ(party.LiveSearches(), party.ponderCount);
 }
 
-using Hold = HAnalyzThread::HoldPoint;
-
-// Holds every search thread that reaches a point until the scope ends.
-struct HoldScope {
-    explicit HoldScope(Hold point) { HAnalyzThread::HoldThreadsForTesting(point); }
-    ~HoldScope() { HAnalyzThread::HoldThreadsForTesting(Hold::None); }
-};
-
 // Held threads stand for a machine too busy to run them: wherever they stop,
 // every call of the game returns and the game goes on. Each of the three
 // points keeps its worker busy: a thread held at its start (the game's first
@@ -474,7 +467,8 @@ struct HoldScope {
 // wakes for a task, one held as its task ends.
 TEST_F(PartyTest, WhenEveryWorkerIsStillFinishingAbandonedSearchesTheGameGoesOn) {
     engineParams.searchDepth = 25;
-    for (const Hold point : {Hold::ThreadStart, Hold::TaskTaken, Hold::TaskEnd}) {
+    for (const ProbePoint point :
+         {ProbePoint::WorkerStart, ProbePoint::WorkerTaskTaken, ProbePoint::WorkerTaskEnd}) {
         SCOPED_TRACE(int(point));
         std::optional<HoldScope> hold(point);
         Host host;
@@ -538,8 +532,8 @@ TEST_F(PartyTest, WhenMemoryRunsOutTheGameGoesOnAsWhenNoWorkerIsFree) {
     engineParams.searchDepth = 25;
     Host host;
     HParty& party = host.party;
-    std::optional<HoldScope> hold(Hold::TaskEnd);  // abandoned workers stay busy
-    for (int round = 0; round < 7; ++round) {      // 49 of the first fifty workers
+    std::optional<HoldScope> hold(ProbePoint::WorkerTaskEnd);  // abandoned workers stay busy
+    for (int round = 0; round < 7; ++round) {                  // 49 of the first fifty workers
         party.NewGame(Bottom, 0);
         ASSERT_EQ(party.ponderCount, 7);
     }

@@ -22,6 +22,7 @@
 #include "platform/Question.h"
 #include "platform/ShellOpen.h"
 #include "platform/Timer.h"
+#include "tests/platform/TestProbe.h"
 
 using gui_test::WaitFor;
 
@@ -53,20 +54,16 @@ TEST(ToolkitTimer, TicksOnlyWhileEnabled) {
 }
 
 TEST(ToolkitTimer, EveryStartIsToldWithTheIntervalItRunsAt) {
-    std::vector<std::pair<const Timer*, int>> starts;
-    Timer::SetStartObserver([&](const Timer& timer, int ms) { starts.push_back({&timer, ms}); });
+    TestProbe::Get().TakeTimerStarts();
     Timer timer(60000, [] {});
     timer.SetEnabled(true);
     timer.SetEnabled(true);  // already running: not a new start
     timer.SetInterval(70000);
     timer.SetEnabled(false);
     timer.SetEnabled(true);
-    Timer::SetStartObserver({});
     timer.SetEnabled(false);
-    timer.SetEnabled(true);  // nobody listens any more
-    timer.SetEnabled(false);
-    EXPECT_EQ(starts,
-              (std::vector<std::pair<const Timer*, int>>{{&timer, 60000}, {&timer, 70000}}));
+    EXPECT_EQ(TestProbe::Get().TakeTimerStarts(),
+              (std::vector<std::pair<const void*, int>>{{&timer, 60000}, {&timer, 70000}}));
 }
 
 TEST(ToolkitTimer, IntervalChangesWhileDisabled) {

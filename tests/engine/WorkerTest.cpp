@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -17,6 +18,7 @@
 
 #include "engine/Hanalyzthread.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/platform/TestProbe.h"
 
 namespace {
 
@@ -60,7 +62,6 @@ int KernelPolicyOf(OsThread& thread) {
 #endif
 
 constexpr auto kPatience = 120s;  // idle-priority threads on a busy machine can be slow
-using Hold = HAnalyzThread::HoldPoint;
 constexpr const char* kMiddlegame =
     "W:Wa1,c1,e1,b2,f2,c3,e3,g3,d4,h4:Bb6,d6,f6,h6,a7,c7,e7,g7,b8,f8";
 
@@ -208,7 +209,7 @@ TEST(Worker, WithoutAThreadTheMovesOwnGainsDecide) {
     Game game("W:Wc3,g1:Bb4,d4,d6,h8");  // c3:a5 takes one man, c3:e5:c7 two
     ASSERT_EQ(game.list.Count(), 2);
     auto worker = std::make_unique<HAnalyzThread>();
-    OsThread::FailNextStartsForTesting(1);
+    TestProbe::Get().RefuseThreads(1);
     worker->Start(game.list);
     EXPECT_TRUE(worker->ThreadFailed());
     EXPECT_TRUE(worker->Stopped());
@@ -371,12 +372,12 @@ TEST(Worker, HeldThreadKeepsItsWorkerBusyUntilReleased) {
     ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
     Game game(kMiddlegame);
     auto worker = std::make_unique<HAnalyzThread>();
-    HAnalyzThread::HoldThreadsForTesting(Hold::TaskEnd);
+    TestProbe::Get().Hold(ProbePoint::WorkerTaskEnd);
     ASSERT_TRUE(worker->Start(game.list));
     worker->Abort();
     EXPECT_TRUE(worker->Busy()) << "held: never handed back";
     EXPECT_FALSE(worker->Start(game.list));
-    HAnalyzThread::HoldThreadsForTesting(Hold::None);
+    TestProbe::Get().Release();
     worker->Join();
     EXPECT_FALSE(worker->Busy());
     EXPECT_TRUE(worker->Start(game.list));
@@ -449,29 +450,6 @@ TEST(Worker, MakeReadyMakesTheThreadAheadOfTheFirstTask) {
     EXPECT_EQ(OsThread::LiveCount(), live);
 }
 
-// Holds every worker thread at a point for the scope, until released.
-class HoldScope {
-public:
-    explicit HoldScope(Hold point) : before_(HAnalyzThread::HeldCountForTesting()) {
-        HAnalyzThread::HoldThreadsForTesting(point);
-    }
-    ~HoldScope() { Release(); }
-    // Waits until some thread has reached the point.
-    bool Reached() const {
-        const auto deadline = std::chrono::steady_clock::now() + kPatience;
-        while (HAnalyzThread::HeldCountForTesting() == before_)
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            else
-                std::this_thread::sleep_for(100us);
-        return true;
-    }
-    void Release() { HAnalyzThread::HoldThreadsForTesting(Hold::None); }
-
-private:
-    uint32_t before_;
-};
-
 // Whatever its thread is doing when the worker is destroyed, the thread ends
 // and the destructor returns. A thread that took the destructor's wake-up for
 // a task would wait for another for ever, and the test's time limit would
@@ -479,23 +457,27 @@ private:
 TEST(Worker, DestroyedAtAnyMomentOfItsThreadItEnds) {
     ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
     Game game(kMiddlegame);
-    for (Hold point : {Hold::ThreadStart, Hold::Woken, Hold::TaskTaken, Hold::Finishing,
-                       Hold::TaskEnd, Hold::None}) {
-        SCOPED_TRACE(int(point));
+    using P = ProbePoint;
+    for (const std::optional<P> point :
+         {std::optional<P>(P::WorkerStart), std::optional<P>(P::WorkerWoken),
+          std::optional<P>(P::WorkerTaskTaken), std::optional<P>(P::WorkerFinishing),
+          std::optional<P>(P::WorkerTaskEnd), std::optional<P>()}) {
+        SCOPED_TRACE(point ? int(*point) : -1);
         const int32_t live = OsThread::LiveCount();
         auto worker = std::make_unique<HAnalyzThread>();
-        HoldScope hold(point);
+        std::optional<HoldScope> hold;
+        if (point) hold.emplace(*point);
         ASSERT_TRUE(worker->MakeReady());
-        if (point != Hold::ThreadStart) {
+        if (point != P::WorkerStart) {
             ASSERT_TRUE(worker->Start(game.list));
         }
-        if (point == Hold::None) worker->Join();  // idle again, after a search
-        ASSERT_TRUE(point == Hold::None || hold.Reached());
+        if (!point) worker->Join();  // idle again, after a search
+        ASSERT_TRUE(!hold || hold->Reached());
         // The destructor's steps before it waits take microseconds; the held
         // thread goes on long after them.
         std::thread destroy([&] { worker.reset(); });
         std::this_thread::sleep_for(50ms);
-        hold.Release();
+        hold.reset();
         destroy.join();
         EXPECT_EQ(OsThread::LiveCount(), live);
     }
@@ -531,7 +513,7 @@ TEST(Worker, ValuesReadAfterPickMoveAreTheSetItRanked) {
         // As the game's turn ends: abort, pick; the thread publishes once more
         // as it unwinds, and what is read afterwards must still be the set
         // that was ranked.
-        HoldScope hold(Hold::TaskEnd);
+        HoldScope hold(ProbePoint::WorkerTaskEnd);
         ASSERT_TRUE(worker->Start(game.list));
         std::this_thread::sleep_for(std::chrono::milliseconds(round * 3));
         worker->Abort();
@@ -568,7 +550,7 @@ std::string ThreadStat(pid_t tid, int n) {
 // The faults the worker's thread takes during one task on list, counted from
 // the moment it sleeps, woken for the task.
 long FaultsOfTask(HAnalyzThread& worker, const HListMoves& list) {
-    HoldScope hold(Hold::TaskTaken);
+    HoldScope hold(ProbePoint::WorkerTaskTaken);
     EXPECT_TRUE(worker.Start(list));
     EXPECT_TRUE(hold.Reached());
     const pid_t tid = worker.Thread().KernelId();
@@ -609,7 +591,7 @@ TEST(Worker, ANoticeAskedForAsTheSearchEndsFindsItFinal) {
     ParamsScope scope(EngineParams{3, 5, 7, 1, 3});
     Game game(kMiddlegame);
     auto worker = std::make_unique<HAnalyzThread>();
-    HoldScope hold(Hold::Finishing);
+    HoldScope hold(ProbePoint::WorkerFinishing);
     ASSERT_TRUE(worker->Start(game.list));
     ASSERT_TRUE(hold.Reached());
     // The search has ended by itself but not yet posted: asked now, the
@@ -632,7 +614,7 @@ TEST(Worker, ARaiseBeforeTheTasksFirstStepIsNotUndone) {
     worker->Join();
     ASSERT_EQ(KernelPolicyOf(worker->Thread()), kIdlePolicy);
     engineParams.searchDepth = HSearch::kMaxDepthLimit;
-    HoldScope hold(Hold::TaskTaken);
+    HoldScope hold(ProbePoint::WorkerTaskTaken);
     ASSERT_TRUE(worker->Start(game.list));
     ASSERT_TRUE(hold.Reached());
     worker->Abort();  // raises the thread where the system allows it

@@ -26,6 +26,7 @@
 #include "platform/OsThread.h"
 #include "platform/ResidentCode.h"
 #include "platform/ZeroPages.h"
+#include "tests/platform/TestProbe.h"
 
 namespace {
 
@@ -284,7 +285,7 @@ TEST(OsThreadThreads, RefusedCreationIsReported) {
     Probe probe;
     probe.release.store(true);
     OsThread thread;
-    OsThread::FailNextStartsForTesting(1);
+    TestProbe::Get().RefuseThreads(1);
     EXPECT_FALSE(thread.Start(&Record, &probe));
     EXPECT_FALSE(thread.Joinable());
     thread.Join();  // nothing to wait for
