@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class TMainForm;
-
 // The game reads its opponents (3000.p_g .. 3044.p_g) and its rules page from
 // the current folder. An installed game also has a data folder of its own
 // with the demo gallery and the rules page; it is found relative to the
@@ -25,8 +23,3 @@ void ChoosePlayFolder();
 // The rules page F1 opens: Rules.htm of the current folder, or the installed
 // one when the current folder has none.
 QString RulesPagePath();
-
-// For tests of an install: when PELVANTA_LIST_OPPONENTS is set, the program
-// prints the folder it plays in and each opponent it offers, then quits.
-bool ListOpponentsRequested();
-void PrintOpponents(const TMainForm& form);

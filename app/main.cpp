@@ -71,11 +71,6 @@ int main(int argc, char** argv) {
     try {
         TMainForm form;
         form.show();
-        if (ListOpponentsRequested()) {
-            QApplication::processEvents();
-            PrintOpponents(form);
-            return 0;
-        }
         // The window has closed: the process ends without waiting for the
         // search threads still unwinding abandoned searches.
         EndProcessNow(app.exec());

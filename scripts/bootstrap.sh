@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     desktop-file-utils appstream man-db groff-base
+    xvfb xauth xdotool strace
 )
 
 missing=()

@@ -13,7 +13,6 @@ game=$root/$GAMEDIR/pelvanta
 data=$root/$DATADIR
 desktop=$root/$APPDATA/applications/org.example.pelvanta.desktop
 metainfo=$root/$APPDATA/metainfo/org.example.pelvanta.metainfo.xml
-export QT_QPA_PLATFORM=offscreen
 
 fail() {
     echo "FAIL: $*" >&2
@@ -30,19 +29,43 @@ snapshot() {
         sort -z | xargs -0 -r sha256sum)
 }
 
-# Runs a game program in a folder and prints what it loaded.
-list_opponents() {  # folder, program...
+# Starts a game program in a folder on a virtual display and tells what it
+# read there, as seen from outside (strace): "folder DIR", the folder it
+# plays in; "opened NAME" for each archive it opened; and, once F1 is
+# pressed, "rules PATH", the page it opens or hands to the desktop to open.
+game_reads() {  # folder, program...
     local folder=$1
     shift
-    (cd "$folder" && PELVANTA_LIST_OPPONENTS=1 "$@" 2>"$scratch/stderr")
+    (cd "$folder" && xvfb-run -a -s '-nolisten tcp' bash -c '
+        strace -f -qq -s 4096 -e trace=chdir,openat,execve -o "$0" "$@" &
+        window=$(xdotool search --sync --onlyvisible --name "^Pelvanta\$" | head -n 1)
+        xdotool windowfocus --sync "$window" key F1
+        for _ in $(seq 1 100); do grep -q "Rules\.htm" "$0" && break; sleep 0.1; done
+        kill "$(pgrep -P $! | head -n 1)" 2>/dev/null || kill $!
+        wait' "$scratch/trace" env QT_QPA_PLATFORM=xcb "$@") 2>"$scratch/stderr" ||
+        fail "the game could not be run: $(cat "$scratch/stderr")"
+    local played
+    played=$(sed -n 's/^[0-9]* *chdir("\(.*\)") = 0$/\1/p' "$scratch/trace" | tail -n 1)
+    echo "folder $(cd "$folder" && realpath "${played:-.}")"
+    sed -n 's/.*openat(AT_FDCWD, "\(30[0-4][0-9]\.p_g\)", .* = [0-9][0-9]*$/opened \1/p' \
+        "$scratch/trace"
+    { grep -o '"[^"]*Rules\.htm"' "$scratch/trace" || true; } | head -n 1 |
+        sed 's/^"\(file:\/\/\)\?/rules /; s/"$//'
+}
+
+# An archive as the installed tool reads it: "NAME depth D photos N".
+inspected() {  # archive
+    "$root/$BINDIR/pelvanta-archive" inspect "$1" | awk -v name="$(basename "$1")" '
+        /^  searchDepth/ { depth = $2 } /^  photos/ { photos = $2 + 0 }
+        END { print name, "depth", depth, "photos", photos }'
 }
 
 expect_line() {  # text, line
     grep -qxF -- "$2" <<<"$1" || fail "expected the line '$2' in:"$'\n'"$1"
 }
 
-count_opponents() {
-    grep -c '^opponent ' <<<"$1" || true
+count_opened() {
+    grep -c '^opened ' <<<"$1" || true
 }
 
 case $case in
@@ -157,16 +180,16 @@ gallery)
     echo x >"$home/3045.p_g"  # past the range the game reads
     before=$(snapshot "$home")
     command=$(sed -n 's/^Exec=//p' "$desktop")
-    out=$(list_opponents "$home" env PATH="$root/$GAMEDIR:$PATH" "$command") ||
-        fail "the game failed: $(cat "$scratch/stderr")"
+    out=$(game_reads "$home" env PATH="$root/$GAMEDIR:$PATH" "$command")
     expect_line "$out" "folder $data"
     expect_line "$out" "rules $data/Rules.htm"
     installed=$(find "$data" -name '30[0-4][0-9].p_g' | wc -l)
     [ "$installed" -gt 0 ] || fail "no installed archives"
-    [ "$(count_opponents "$out")" = "$installed" ] ||
-        fail "$installed archives installed, but the game offers:"$'\n'"$out"
-    [ "$(grep -c '^opponent .* thumbnail 137x137 shown$' <<<"$out")" = "$installed" ] ||
-        fail "not every thumbnail is shown:"$'\n'"$out"
+    [ "$(count_opened "$out")" = "$installed" ] ||
+        fail "$installed archives installed, but the game opened:"$'\n'"$out"
+    for archive in "$data"/30[0-4][0-9].p_g; do
+        [[ $(inspected "$archive") =~ photos\ [1-9] ]] || fail "$archive does not load"
+    done
     [ "$before" = "$(snapshot "$home")" ] || fail "the game changed the player's folder"
     ;;
 
@@ -180,16 +203,18 @@ own-archive)
         --depth 23 --weights 4,6,1,2 "$scratch/jpegs/photo1.jpg" "$scratch/jpegs/photo2.jpg"
     chmod a-w "$player/3017.p_g"
     before=$(snapshot "$player")
-    out=$(list_opponents "$player" "$game") || fail "the game failed: $(cat "$scratch/stderr")"
+    out=$(game_reads "$player" "$game")
     expect_line "$out" "folder $player"
     expect_line "$out" "rules $data/Rules.htm"  # the folder has none of its own
-    [ "$(count_opponents "$out")" = 1 ] || fail "more than her own opponent offered:"$'\n'"$out"
-    expect_line "$out" "opponent 0 depth 23 photos 2 thumbnail 137x137 shown"
+    [ "$(count_opened "$out")" = 1 ] || fail "more than her own opponent opened:"$'\n'"$out"
+    expect_line "$out" "opened 3017.p_g"
+    [ "$(inspected "$player/3017.p_g")" = "3017.p_g depth 23 photos 2" ] ||
+        fail "her archive reads $(inspected "$player/3017.p_g")"
     [ "$before" = "$(snapshot "$player")" ] || fail "the game changed the player's folder"
 
     # With a rules page of its own, F1 opens that one.
     echo '<p>house rules</p>' >"$player/Rules.htm"
-    out=$(list_opponents "$player" "$game") || fail "the game failed: $(cat "$scratch/stderr")"
+    out=$(game_reads "$player" "$game")
     expect_line "$out" "rules $player/Rules.htm"
     ;;
 
@@ -197,10 +222,9 @@ build-tree)
     # The program in the build tree has no installed data: it stays in the
     # folder it starts in, as scripts/run.sh needs.
     mkdir -p "$scratch/empty"
-    out=$(list_opponents "$scratch/empty" "$PELVANTA_BUILD_GAME") ||
-        fail "the game failed: $(cat "$scratch/stderr")"
+    out=$(game_reads "$scratch/empty" "$PELVANTA_BUILD_GAME")
     expect_line "$out" "folder $scratch/empty"
-    [ "$(count_opponents "$out")" = 0 ] || fail "an empty folder offered opponents:"$'\n'"$out"
+    [ "$(count_opened "$out")" = 0 ] || fail "an empty folder offered opponents:"$'\n'"$out"
     ;;
 
 *)
