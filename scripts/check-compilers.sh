@@ -26,17 +26,8 @@ for entry in "${compilers[@]}"; do
     selected+=("$entry")
     command -v "$cxx" >/dev/null || missing+=("$package")
 done
-if [ ${#missing[@]} -ne 0 ]; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "check-compilers: missing ${missing[*]}; run this once, then try again:" >&2
-        echo "  sudo apt-get update && sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
-        exit 1
-    fi
-    echo "check-compilers: installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source scripts/packages.sh
+need_packages check-compilers "${missing[@]}"
 
 jobs=$(nproc)
 results=()

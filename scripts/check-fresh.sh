@@ -45,11 +45,8 @@ if [ -z "$mirror" ]; then
     exit 1
 fi
 
-if ! command -v debootstrap >/dev/null; then
-    echo "check-fresh: installing debootstrap"
-    DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap
-fi
+source scripts/packages.sh
+need_packages check-fresh debootstrap
 
 logs=$base/logs
 cache=$base/cache
@@ -226,13 +223,16 @@ install_check() {
         echo "no Russian texts for Qt's buttons"
         return 1
     }
+    # What the install checks look at the game with.
+    in_tree install "DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+        $(test_packages install | tr '\n' ' ')" || return 1
     in_tree install 'useradd --create-home --shell /bin/bash player' || return 1
     # The install tests on the installed package, as the player in a login
     # session, headless: the tools, the icons, and the menu's command in a
     # folder without archives playing the installed gallery.
     local case
     for case in tools icons gallery; do
-        in_tree install "runuser -l player -c 'QT_QPA_PLATFORM=offscreen PELVANTA_STAGE= \
+        in_tree install "runuser -l player -c 'PELVANTA_STAGE= \
             PELVANTA_PREFIX=/usr GAMEDIR=games BINDIR=games DATADIR=share/games/pelvanta \
             APPDATA=share MANDIR=share/man check_install.sh $case'" || return 1
     done

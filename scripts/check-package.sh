@@ -14,16 +14,8 @@ if dpkg-query -W -f='${Status}' pelvanta 2>/dev/null | grep -q "install ok insta
     exit 1
 fi
 
-missing=()
-for p in lintian xvfb xauth xdotool strace dpkg-dev; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -ne 0 ]; then
-    echo "check-package: installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source scripts/packages.sh
+need_packages check-package lintian xvfb xauth xdotool strace dpkg-dev
 
 echo "== building the package"
 scripts/package.sh

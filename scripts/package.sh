@@ -7,30 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-# dpkg-dev for dpkg-buildpackage, build-essential, which it requires of
-# every package build, then the Build-Depends of debian/control
-# (debhelper-compat is provided by debhelper).
-mapfile -t needed < <(
-    echo dpkg-dev
-    echo build-essential
-    sed -n '/^Build-Depends:/,/^[A-Z]/{s/^Build-Depends://;/^[A-Z]/d;p}' debian/control |
-        tr ',' '\n' | sed -E 's/\(.*\)//; s/[[:space:]]//g; s/^debhelper-compat$/debhelper/' |
-        grep -v '^$')
-missing=()
-for p in "${needed[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -ne 0 ]; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "package: missing ${missing[*]}; run this once, then try again:" >&2
-        echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
-        exit 1
-    fi
-    echo "package: installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source scripts/packages.sh
+mapfile -t needed < <(build_packages)
+need_packages package "${needed[@]}"
 
 version=$(dpkg-parsechangelog -S Version)
 arch=$(dpkg --print-architecture)

@@ -26,10 +26,8 @@ user=pelvanta-bench
     echo "exit-time: run as root (the game itself runs as $user)" >&2
     exit 1
 }
-for p in xvfb xdotool; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$p" >/dev/null
-done
+source scripts/packages.sh
+need_packages exit-time xvfb xdotool >/dev/null
 id "$user" >/dev/null 2>&1 || useradd -M -r -s /usr/sbin/nologin "$user"
 
 work=$(mktemp -d /tmp/pelvanta-exit.XXXXXX)
