@@ -45,9 +45,12 @@ shots=${PELVANTA_WINDOWS_SHOTS:-$root/dist}
 mkdir -p "$shots"
 
 work=$(mktemp -d)
+chmod 755 "$work"
 xvfb=""
+mounted=""
 cleanup() {
-    [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null || true
+    [ -n "${WINEPREFIX:-}" ] && as_player /usr/lib/wine/wineserver -k 2>/dev/null || true
+    [ -z "$mounted" ] || umount "$mounted" 2>/dev/null || true
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -62,27 +65,33 @@ fail() {
 # Ivan's Windows: a Russian locale, made in a folder of our own, so the system
 # code page is 1251 and the profile folder is Cyrillic. Wine finds only its
 # own Windows fonts: the host's, hidden behind an empty fontconfig file, are
-# nowhere on a player's machine.
+# nowhere on a player's machine. Wine runs as an ordinary user, as a player
+# does: root may write a read-only file, a player may not.
+player=pelvanta-ivan
+id "$player" >/dev/null 2>&1 || useradd -M -r -s /usr/sbin/nologin "$player"
 localedef -i ru_RU -f UTF-8 "$work/locale/ru_RU.UTF-8" 2>/dev/null ||
     [ -d "$work/locale/ru_RU.UTF-8" ] || { mkdir -p "$work/locale" &&
     localedef -i ru_RU -f UTF-8 "$work/locale/ru_RU.UTF-8"; }
 printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$work/no-fonts.conf"
+install -d -o "$player" "$work/prefix" "$work/home"
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
+as_player() { runuser -u "$player" -- env HOME="$work/home" "$@"; }
 wine_bin=/usr/lib/wine/wine64
-wine_cmd=(env LOCPATH="$work/locale" LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 USER=Иван LOGNAME=Иван
-    FONTCONFIG_FILE="$work/no-fonts.conf" "$wine_bin")
+wine_cmd=(runuser -u "$player" -- env HOME="$work/home" LOCPATH="$work/locale" LANG=ru_RU.UTF-8
+    LC_ALL=ru_RU.UTF-8 USER=Иван LOGNAME=Иван FONTCONFIG_FILE="$work/no-fonts.conf" "$wine_bin")
 wine() { "${wine_cmd[@]}" "$@"; }
-wineserver_wait() { /usr/lib/wine/wineserver -w; }
+wineserver_wait() { as_player /usr/lib/wine/wineserver -w; }
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# -ac: the display is private to this check, and Wine runs as another user.
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -ac >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
-echo "== a fresh Wine prefix for Иван, code page 1251, Wine's own fonts only"
+echo "== a fresh Wine prefix for Иван, code page 1251, Wine's own fonts only, as an ordinary user"
 wine wineboot -i >/dev/null 2>&1
 # A Windows keeps its fonts as files in C:\Windows\Fonts, where programs that
 # read font files (Qt among them) find them; Wine's own fonts are otherwise
 # known to its GDI alone, and Qt would draw empty boxes.
-cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+install -o "$player" -m 644 /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 user_dir=$WINEPREFIX/drive_c/users/Иван/
 [ -d "$user_dir" ] || fail "the profile is not C:\\users\\Иван"
 acp=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
@@ -116,6 +125,20 @@ await_window() {
         sleep 0.1
     done
     echo "$found"
+}
+
+# Runs the uninstall entry's QuietUninstallString as it stands, and returns
+# its exit code. (Иван's install folder holds no space, so the words after
+# the quoted program split as Windows splits them.)
+quiet_uninstall() {
+    local quiet program words
+    quiet=$(wine reg query "$uninstall_key" /v QuietUninstallString 2>/dev/null | tr -d '\r' |
+        iconv -f CP866 -t UTF-8 | sed -n 's/^ *QuietUninstallString *REG_SZ *//p')
+    [ -n "$quiet" ] || fail "the uninstall entry has no QuietUninstallString"
+    program=${quiet#\"}
+    program=${program%%\"*}
+    read -r -a words <<<"${quiet#\"$program\"}"
+    wine "$program" "${words[@]}"
 }
 
 echo "== each program carries its icon, version details and manifest"
@@ -237,16 +260,18 @@ set -e
 [ "$status" -ne 0 ] || fail "the installer cancelled over the running game reported success"
 hashes "$installed" | cmp -s - "$work/installed" || fail "the cancelled install changed files"
 echo "interactive install over the running game: asked, Отмена, exit $status, nothing changed"
-# The uninstaller, run in place so that its exit code is its own.
+# The uninstaller as a tool that uninstalls silently starts it: the entry's
+# QuietUninstallString as it stands. Its exit code must be the uninstall's.
+entry_before=$(wine reg query "$uninstall_key" 2>/dev/null)
 set +e
-wine "$installed/Uninstall.exe" /S "_?=$(wine winepath -w "$installed" 2>/dev/null)"
+quiet_uninstall
 status=$?
 set -e
-[ "$status" -ne 0 ] || fail "the silent uninstall under the running game reported success"
+[ "$status" -eq 2 ] || fail "the entry's silent uninstall under the running game exited $status, not 2"
 hashes "$installed" | cmp -s - "$work/installed" || fail "the uninstall under the running game changed files"
-wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstall entry went"
+[ "$(wine reg query "$uninstall_key" 2>/dev/null)" = "$entry_before" ] || fail "the uninstall entry changed"
 [ -f "$shortcut" ] || fail "the shortcut went"
-echo "silent uninstall under the running game: exit $status, nothing changed"
+echo "the entry's silent uninstall under the running game: exit $status, nothing changed"
 
 echo "== the close question"
 close_game() { # Alt+F4 on the focused game window: the system's close command
@@ -308,6 +333,7 @@ mkdir -p "$mine"
 convert -size 137x137 gradient:red-blue "$mine/лицо.jpg"
 convert -size 290x432 gradient:yellow-green "$mine/фото1.jpg"
 convert -size 290x432 gradient:white-navy "$mine/фото 2.jpg"
+chown -R "$player" "$WINEPREFIX/drive_c/Игры"
 tool() { # a tool of the install, started in the player's folder with a wide command line
     local exe=$1
     shift
@@ -410,28 +436,100 @@ values $kings 9 --weights 5,7,1,3
 values $middlegame 7 --full-width --weights 5,7,1,3
 COMMANDS
 
-echo "== a reinstall over the closed game, then a silent uninstall"
-wine "$setup" /S || fail "the reinstall failed ($?)"
+echo "== a reinstall over the closed game with a read-only file, then a silent uninstall"
+qt_conf=$(wine winepath -w "$installed/qt.conf" 2>/dev/null)
+wine attrib +r "$qt_conf" >/dev/null 2>&1
+wine attrib "$qt_conf" 2>/dev/null | tr -d '\r' | grep -q '^[A-Z ]*R[A-Z ]* ' ||
+    fail "qt.conf is not read-only: $(wine attrib "$qt_conf" 2>&1)"
+wine "$setup" /S || fail "the reinstall over a read-only qt.conf failed ($?)"
 wineserver_wait
-# A file of the player's own in the game's folder stays.
-echo "the player's own" >"$installed/3044.p_g"
-wine "$installed/Uninstall.exe" /S
+cmp -s "$installed/qt.conf" "$stage/qt.conf" || fail "the read-only qt.conf was not replaced"
+[ ! -e "$installed/~pelvanta-new" ] && [ ! -e "$installed/~pelvanta-old" ] ||
+    fail "the reinstall left its working folders"
+echo "reinstall over a read-only qt.conf: replaced"
+# Files of the player's own, in the game's folder and in its gallery, stay,
+# and so do the folders that hold them; the uninstall still finishes.
+as_player sh -c "echo 'her own' >'$installed/3044.p_g'; echo 'her opponent' >'$installed/gallery/3040.p_g'"
+set +e
+quiet_uninstall
+status=$?
+set -e
 wineserver_wait
-sleep 2 # the uninstaller runs again from a copy in the temporary folder
-wineserver_wait
+[ "$status" -eq 0 ] || fail "the uninstall with the player's files beside the game's exited $status"
 left=$( (cd "$WINEPREFIX" && find . -type f | sort) | comm -13 "$before" - |
     grep -i 'pelvanta' || true)
-left=$(grep -v '/Programs/Pelvanta/3044.p_g$' <<<"$left" || true)
+left=$(grep -v -e '/Programs/Pelvanta/3044.p_g$' -e '/Programs/Pelvanta/gallery/3040.p_g$' \
+    <<<"$left" || true)
 [ -z "$left" ] || fail "left after uninstall: $left"
-[ -f "$installed/3044.p_g" ] || fail "the uninstaller removed the player's own file"
-[ "$(ls -A "$installed")" = 3044.p_g ] || fail "the install folder holds more than the player's file"
-rm -r "$installed"
+[ -f "$installed/3044.p_g" ] && [ -f "$installed/gallery/3040.p_g" ] ||
+    fail "the uninstaller removed the player's own files"
+[ "$(cd "$installed" && find . | sort | paste -sd ' ')" = ". ./3044.p_g ./gallery ./gallery/3040.p_g" ] ||
+    fail "the install folder holds more than the player's files: $(cd "$installed" && find .)"
+[ ! -e "$shortcut" ] || fail "the shortcut is left"
 ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstall entry is left"
+rm -r "$installed"
+echo "uninstall with the player's files in the folder and in gallery\\: exit 0, only they are left"
+
+echo "== an install over an earlier one on a drive that fills up during the copy"
+# A drive of its own (P:, a tmpfs) with room for one install and half of
+# another: the install is refused only once its copy is under way, which no
+# check before the copy can foresee.
+tree_kb=$(du -sk --apparent-size "$stage" | cut -f1)
+small=$work/small
+mkdir -p "$small"
+mount -t tmpfs -o size=$((tree_kb * 3 / 2))k,uid=$(id -u "$player") tmpfs "$small"
+mounted=$small
+ln -sfn "$small" "$WINEPREFIX/dosdevices/p:"
+wine "$setup" /S '/D=P:\Pelvanta' || fail "the install on P: failed ($?)"
+wineserver_wait
+earlier=$small/Pelvanta
+# The earlier install is an older version's: every program and library
+# differs, and it had five opponents fewer. The drive is then filled up by
+# a file of the player's own but for half the room those five take, so the
+# copy runs out of room part of the way through, whichever way it goes.
+for f in "$earlier"/*.exe "$earlier"/*.dll "$earlier"/*/*.dll; do printf 'earlier' >>"$f"; done
+printf '; earlier\r\n' >>"$earlier/qt.conf"
+newer_kb=$(du -ck --apparent-size "$earlier"/gallery/300[5-9].p_g | tail -n 1 | cut -f1)
+rm "$earlier"/gallery/300[5-9].p_g
+free_kb=$(df -k --output=avail "$small" | tail -n 1)
+head -c $(((free_kb - newer_kb / 2) * 1024)) /dev/zero >"$small/мой файл.bin"
+hashes "$earlier" >"$work/earlier"
+entry_before=$(wine reg query "$uninstall_key" 2>/dev/null)
+shortcut_before=$(sha256sum <"$shortcut")
+set +e
+wine "$setup" /S '/D=P:\Pelvanta'
+status=$?
+set -e
+wineserver_wait
+[ "$status" -ne 0 ] || fail "the install on a full drive reported success"
+status_full=$status
+hashes "$earlier" | cmp -s - "$work/earlier" ||
+    fail "the failed install changed the earlier one: $(hashes "$earlier" | diff "$work/earlier" - | head)"
+[ ! -e "$earlier/~pelvanta-new" ] && [ ! -e "$earlier/~pelvanta-old" ] ||
+    fail "the failed install left its working folders"
+[ "$(wine reg query "$uninstall_key" 2>/dev/null)" = "$entry_before" ] || fail "the failed install changed the entry"
+[ "$(sha256sum <"$shortcut")" = "$shortcut_before" ] || fail "the failed install changed the shortcut"
+window=$(start_game)
+[ -n "$window" ] || fail "the earlier install does not start after the failed one"
+for pid in $(game_pids); do kill "$pid"; done
+wineserver_wait
+echo "install on a full drive: exit $status, the earlier install byte for byte as it was, and it starts"
+set +e
+quiet_uninstall
+status=$?
+set -e
+wineserver_wait
+[ "$status" -eq 0 ] && [ ! -e "$earlier" ] || fail "the uninstall from P: exited $status or left files"
+rm "$WINEPREFIX/dosdevices/p:"
+umount "$small"
+mounted=""
 
 [ "$tests_failed" -eq 0 ] || fail "$tests_failed tests failed under Wine"
-echo "check-windows: passed as Иван (code page $acp, Wine's fonts only): installed $files files" \
+echo "check-windows: passed as Иван (an ordinary user, code page $acp, Wine's fonts only): installed $files files" \
     "with icons and versions, $shown thumbnails shown ($(basename "$shot"), $(basename "$font_shot"))," \
     "install/uninstall over the running game refused with nothing changed ($(basename "$busy_shot"))," \
     "close question Да/Нет read per button, tools by Cyrillic full paths," \
     "$tests_passed tests passed under Wine ($tests_left not run here;$programs )," \
-    "$compared engine outputs as on Linux, uninstall left nothing but the player's file"
+    "$compared engine outputs as on Linux, a read-only file replaced, uninstall exit 0 leaving" \
+    "only the player's files (in the folder and in gallery\\), an install failing on a full drive" \
+    "(exit $status_full) leaving the earlier one as it was"

@@ -253,7 +253,7 @@ mkdir -p "$lists"
 {
     while read -r f; do
         d=$(dirname "$f")
-        if [ "$d" = . ]; then out='$INSTDIR'; else out="\$INSTDIR\\${d//\//\\}"; fi
+        if [ "$d" = . ]; then out='${NEW}'; else out="\${NEW}\\${d//\//\\}"; fi
         printf 'SetOutPath "%s"\nFile "%s"\n' "$out" "$stage/$f"
     done <"$lists/files"
 } >"$lists/install.nsh"
