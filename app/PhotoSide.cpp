@@ -6,6 +6,7 @@
 
 #include "app/MainUnit.h"
 #include "engine/EngineParams.h"
+#include "photos/Jpeg.h"
 #include "platform/Cursor.h"
 #include "platform/ImageControl.h"
 #include "platform/MainWindow.h"
@@ -20,7 +21,7 @@ constexpr int kThumbMargin = 5;
 constexpr int kWidePhotoSide = 716;
 constexpr int kBoardOnly = 418;
 
-// The decoded pixels live until the program ends, so the image can share them.
+// The image shares the pixels, which must outlive its use.
 QImage ToQImage(const Image& picture) {
     return QImage(picture.rgb.data(), picture.width, picture.height, 3 * picture.width,
                   QImage::Format_RGB888);
@@ -66,8 +67,13 @@ void TMainForm::IntroClick(ImageControl* sender) {
     StartGirlGame();
 }
 
+// The photo is decoded as it is shown, about a millisecond; its archive was
+// refused at load had it not decoded.
 void TMainForm::ShowPhoto(const HData& girl) {
-    ui->GirlImage->ShowPicture(ToQImage(**girl.photos[girl.shown]));
+    Image pixels;
+    std::string reason;
+    if (DecodeJpeg((*girl.photos[girl.shown])->jpeg, pixels, reason))
+        ui->GirlImage->ShowPicture(ToQImage(pixels));
 }
 
 QString TMainForm::RewardWin() {

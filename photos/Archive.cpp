@@ -142,10 +142,13 @@ bool ParseArchive(std::span<const uint8_t> file, ArchiveContents& out, std::stri
     contents.kind = layout.kind;
     contents.params = layout.params;
     if (!DecodeJpeg(layout.thumbnail, contents.icon, why)) return Fail(reason, "thumbnail: " + why);
-    contents.photos.resize(layout.photos.size());
-    for (size_t i = 0; i < layout.photos.size(); ++i)
-        if (!DecodeJpeg(layout.photos[i], contents.photos[i], why))
+    Image pixels;
+    for (size_t i = 0; i < layout.photos.size(); ++i) {
+        if (!DecodeJpeg(layout.photos[i], pixels, why))
             return Fail(reason, "photo " + std::to_string(i) + ": " + why);
+        const std::span<const uint8_t> jpeg = layout.photos[i];
+        contents.photos.push_back(Photo{pixels.width, pixels.height, {jpeg.begin(), jpeg.end()}});
+    }
     out = std::move(contents);
     return true;
 }

@@ -46,12 +46,12 @@ struct ArchiveLayout {
     ArchiveLayout& operator=(const ArchiveLayout&) = delete;
 };
 
-// Every picture of an archive, decoded.
+// An archive's contents: the thumbnail decoded, the photos as JPEG bytes.
 struct ArchiveContents {
     uint8_t kind = 0;
     EngineParams params;
     Image icon;
-    std::vector<Image> photos;
+    std::vector<Photo> photos;
 };
 
 // Checks the structure of an archive held in memory without decoding any
@@ -59,7 +59,8 @@ struct ArchiveContents {
 bool ReadLayout(std::span<const uint8_t> file, ArchiveLayout& out, std::string& reason);
 
 // ReadLayout, then checks every picture's header and their total size, then
-// decodes the thumbnail and every photo once each.
+// decodes the thumbnail and every photo once each, so that a photo that does
+// not decode refuses the file; the photos' pixels are not kept.
 bool ParseArchive(std::span<const uint8_t> file, ArchiveContents& out, std::string& reason);
 
 // The bytes of an archive file. The JPEG data is stored as given.

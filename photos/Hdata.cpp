@@ -26,7 +26,7 @@ bool HData::LoadFromMemory(const uint8_t* data, size_t size, std::string& reason
     ImageStore& store = ImageStore::Instance();
     photos.Clear();
     icon = store.Keep(std::move(contents.icon));
-    for (Image& photo : contents.photos) photos.Add(store.Keep(std::move(photo)));
+    for (Photo& photo : contents.photos) photos.Add(store.Keep(std::move(photo)));
     kind = contents.kind;
     searchDepth = contents.params.searchDepth;
     promotionBonus = contents.params.promotionBonus;

@@ -19,7 +19,8 @@ inline std::string GalleryFileName(int32_t i) {
 //
 // The pictures belong to the process-wide ImageStore and live until the
 // program ends, so a copied entry (new list cells, the same pictures) stays
-// usable after its original is gone.
+// usable after its original is gone. The thumbnail is kept decoded, the
+// photos as their JPEG bytes.
 class HData {
 public:
     // Reads one archive file, named in UTF-8; the file is read once and closed
@@ -33,7 +34,7 @@ public:
     EngineParams Params() const;
 
     const Image* icon = nullptr;
-    POrderList<const Image*> photos{100};
+    POrderList<const Photo*> photos{100};
     uint8_t kind = 0;
     int32_t level = 0;  // highest photo the player has reached
     int32_t shown = 0;  // photo on display

@@ -12,3 +12,14 @@ struct Image {
 
     bool operator==(const Image&) const = default;
 };
+
+// A photo as its archive holds it: the JPEG bytes, known to decode, and the
+// picture's size. A player sees one photo at a time, so it is decoded when
+// it is shown.
+struct Photo {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint8_t> jpeg;
+
+    bool operator==(const Photo&) const = default;
+};

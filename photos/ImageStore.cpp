@@ -14,9 +14,18 @@ const Image* ImageStore::Keep(Image&& image) {
     return pointer;
 }
 
+const Photo* ImageStore::Keep(Photo&& photo) {
+    auto kept = std::make_unique<Photo>(std::move(photo));
+    const Photo* pointer = kept.get();
+    std::lock_guard lock(mutex_);
+    pixelBytes_ += kept->jpeg.size();
+    photos_.push_back(std::move(kept));
+    return pointer;
+}
+
 size_t ImageStore::Count() const {
     std::lock_guard lock(mutex_);
-    return images_.size();
+    return images_.size() + photos_.size();
 }
 
 size_t ImageStore::PixelBytes() const {

@@ -18,14 +18,16 @@ public:
 
     // Takes the picture over for the rest of the run.
     const Image* Keep(Image&& image);
+    const Photo* Keep(Photo&& photo);
 
-    size_t Count() const;
-    size_t PixelBytes() const;  // total size of the kept pixel buffers
+    size_t Count() const;       // pictures and photos kept
+    size_t PixelBytes() const;  // total size of the kept pixel buffers and JPEG bytes
 
 private:
     ImageStore() = default;
 
     mutable std::mutex mutex_;
     std::vector<std::unique_ptr<Image>> images_;
+    std::vector<std::unique_ptr<Photo>> photos_;
     size_t pixelBytes_ = 0;
 };

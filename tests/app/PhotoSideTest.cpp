@@ -93,7 +93,12 @@ protected:
         QTest::mouseClick(*form->GirlIcons()[index], Qt::LeftButton, {}, QPoint(60, 60));
     }
 
-    bool ShowsPhoto(int k) { return Shown(ui().GirlImage) == Pixels(**girl().photos[k]); }
+    bool ShowsPhoto(int k) {
+        Image pixels;
+        std::string reason;
+        return DecodeJpeg((*girl().photos[k])->jpeg, pixels, reason) &&
+               Shown(ui().GirlImage) == Pixels(pixels);
+    }
 
     // Ends the game through the window's messages as the game does when the
     // side to move has no legal move.

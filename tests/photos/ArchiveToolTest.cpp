@@ -46,7 +46,7 @@ TEST_F(ArchiveTool, PackWritesWhatLoadsInBothKinds) {
         EXPECT_EQ(entry.Params(), (EngineParams{4, 2, 3, 1, 5}));
         EXPECT_EQ(entry.photos.Count(), 3);
         EXPECT_EQ(entry.icon->width, 137);
-        EXPECT_LT(MeanDifference(**entry.photos[1], TestPicture(58, 86, 23)), 6.0);
+        EXPECT_LT(MeanDifference(Decoded(**entry.photos[1]), TestPicture(58, 86, 23)), 6.0);
     }
     EXPECT_FALSE(dir.Exists("3000.p_g.tmp"));  // the second pack replaced the first
 }
@@ -78,7 +78,7 @@ TEST_F(ArchiveTool, PackAndTheGameAgreeOnPicturesWithWarnings) {
     std::string reason;
     ASSERT_TRUE(entry.Load(dir.File("3000.p_g").c_str(), reason)) << reason;
     EXPECT_EQ(entry.photos.Count(), 4);
-    EXPECT_LT(MeanDifference(**entry.photos[0], TestPicture(58, 86, 30)), 6.0);
+    EXPECT_LT(MeanDifference(Decoded(**entry.photos[0]), TestPicture(58, 86, 30)), 6.0);
 
     const ToolRun refused = Tool("pack -o " + F("3001.p_g") + " --thumb " + F("thumb.jpg") + " " +
                                  F("cut.jpg") + " " + Photos());

@@ -124,3 +124,10 @@ ToolRun RunTool(const std::string& program, const std::string& arguments, bool w
 #endif
     return run;
 }
+
+Image Decoded(const Photo& photo) {
+    Image pixels;
+    std::string reason;
+    DecodeJpeg(photo.jpeg, pixels, reason);
+    return pixels;
+}

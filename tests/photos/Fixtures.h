@@ -18,6 +18,8 @@ std::vector<uint8_t> TestJpeg(int32_t width, int32_t height, uint32_t seed);
 
 // Mean absolute difference per channel between two pictures of one size.
 double MeanDifference(const Image& a, const Image& b);
+// A kept photo's pixels; empty when it does not decode.
+Image Decoded(const Photo& photo);
 
 // Builds archive bytes field by field, little-endian.
 struct Bytes {

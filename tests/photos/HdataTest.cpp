@@ -58,9 +58,9 @@ TEST(Hdata, RoundTripInBothKinds) {
         EXPECT_EQ(*entry.icon, expectedIcon);
         ASSERT_EQ(entry.photos.Count(), 4);
         for (int32_t i = 0; i < 4; ++i)
-            EXPECT_EQ(**entry.photos[i], expected[size_t(i)]) << "photo " << i;
+            EXPECT_EQ(Decoded(**entry.photos[i]), expected[size_t(i)]) << "photo " << i;
         // and near the pictures they were made from, not merely equal to our own decode
-        EXPECT_LT(MeanDifference(**entry.photos[2], TestPicture(29, 43, 14)), 6.0);
+        EXPECT_LT(MeanDifference(Decoded(**entry.photos[2]), TestPicture(29, 43, 14)), 6.0);
     }
 }
 
@@ -94,7 +94,7 @@ TEST(Hdata, CopyOutlivesItsOriginal) {
     const HData& copy = *gallery[0];
     EXPECT_EQ(copy.level, 2);
     EXPECT_EQ(copy.Params(), o.params);
-    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(**copy.photos[i], expected[size_t(i)]);
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(Decoded(**copy.photos[i]), expected[size_t(i)]);
     HData assigned;
     assigned = copy;
     EXPECT_EQ(assigned.photos.Count(), 4);

@@ -176,7 +176,7 @@ int RunInspect(Args args) {
         std::printf("  thumbnail %s\n", Dimensions(*entry.icon).c_str());
         std::printf("  photos %d:", entry.photos.Count());
         for (int32_t i = 0; i < entry.photos.Count(); ++i)
-            std::printf(" %s", Dimensions(**entry.photos[i]).c_str());
+            std::printf(" %dx%d", (*entry.photos[i])->width, (*entry.photos[i])->height);
         std::printf("\n");
     }
     return allLoad ? 0 : 1;

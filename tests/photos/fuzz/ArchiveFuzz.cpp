@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             return i.width > 0 && i.rgb.size() == size_t(i.width) * size_t(i.height) * 3;
         };
         if (!whole(contents.icon)) __builtin_trap();
-        for (const Image& photo : contents.photos)
-            if (!whole(photo)) __builtin_trap();
+        for (const Photo& photo : contents.photos)
+            if (photo.width <= 0 || photo.height <= 0 || photo.jpeg.empty()) __builtin_trap();
     } else if (reason.empty()) {
         __builtin_trap();
     }
