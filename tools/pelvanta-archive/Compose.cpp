@@ -15,7 +15,7 @@ QColor Faded(QColor color, float alpha) {
     return color;
 }
 
-QColor Light::Lit(uint32_t argb) const {
+QColor Light::operator()(uint32_t argb) const {
     const QColor c = Rgba(argb), l = Rgba(moment.light);
     return QColor(c.red() * l.red() / 255, c.green() * l.green() / 255, c.blue() * l.blue() / 255,
                   c.alpha());

@@ -22,7 +22,7 @@ const std::vector<Opponent>& DemoOpponents() {
         {"coral reef", {5, 2, 1, 1, 3}, &kReef, 2, 30, 170, 230},
         {"ringed planet", {7, 2, 1, 1, 3}, &kPlanet, 2, 30, 90, 230},
         {"desert dunes", {11, 2, 1, 1, 3}, &kDunes, 2, 60, 130, 200},
-        {"winter night", {99, 2, 1, 1, 3}, &kWinter, 3, 30, 140, 230},
+        {"winter night", {99, 2, 1, 1, 3}, &kWinter, 3, 30, 185, 230},
     };
     return opponents;
 }

@@ -48,7 +48,7 @@ void Scatter(QPainter& p, const Element& e, const Light& light, bool glow) {
         const QPointF at(e.x + e.w * r * std::cos(a), e.y + e.h * r * std::sin(a));
         const uint32_t color = d() < 0.5f ? e.c1 : e.c2;
         if (glow) Glow(p, at, size * 4, Faded(Rgba(color), 0.6f));
-        Disc(p, at, size, size, glow ? Rgba(color) : light.Lit(color));
+        Disc(p, at, size, size, glow ? Rgba(color) : light(color));
     }
 }
 
@@ -58,7 +58,7 @@ namespace paint {
 
 void Ridge(QPainter& p, const Element& e, const Light& light) {
     const QPainterPath path = RidgePath(e);
-    p.fillPath(path, Ramp({0, e.y - e.w}, {0, e.y + e.s}, light.Lit(e.c1), light.Lit(e.c2)));
+    p.fillPath(path, Ramp({0, e.y - e.w}, {0, e.y + e.s}, light(e.c1), light(e.c2)));
     if (e.n == 0) return;
     p.setClipPath(path);
     if (e.n == 1) {
@@ -69,16 +69,16 @@ void Ridge(QPainter& p, const Element& e, const Light& light) {
             snow.lineTo(
                 x, e.y - e.w * (0.5f + 0.08f * std::sin(x * 0.4f) + 0.05f * std::sin(x * 1.7f)));
         snow.lineTo(kSceneW + 2, 0);
-        p.fillPath(snow, light.Lit(0xF4F8FF));
+        p.fillPath(snow, light(0xF4F8FF));
         p.fillPath(path.translated(e.w * 0.12f, 0), QColor(20, 10, 50, 80));
     }
-    p.strokePath(path, QPen(Faded(light.Lit(0xFFF4DC), 0.5f), 1));  // the crests catch the light
+    p.strokePath(path, QPen(Faded(light(0xFFF4DC), 0.5f), 1));  // the crests catch the light
 }
 
 void Fields(QPainter& p, const Element& e, const Light& light) {
     p.setClipPath(RidgePath(e));
     Dice d{SeedOf(e)};
-    const QColor a = light.Lit(e.c1), b = light.Lit(e.c2), hedge = light.Lit(0x2E5A22);
+    const QColor a = light(e.c1), b = light(e.c2), hedge = light(0x2E5A22);
     const float top = e.y - e.w;
     for (float y = top, row = 1.5f; y < kSceneH; y += row, row = 1.5f + (y - top) * 0.18f) {
         for (float x = -40 - d() * 40, width; x < kSceneW + 40; x += width) {
@@ -91,21 +91,21 @@ void Fields(QPainter& p, const Element& e, const Light& light) {
             if (d() < 0.15f) Disc(p, {x, y}, row * 0.4, row * 0.35, hedge);  // a tree in the hedge
         }
     }
-    const QColor haze = light.Lit(0xE8ECF0);  // the far fields fade into the haze
+    const QColor haze = light(0xE8ECF0);  // the far fields fade into the haze
     p.fillRect(QRectF(0, top, kSceneW, 60 + e.w),
                Ramp({0, top}, {0, e.y + 60}, Faded(haze, 0.7f), Faded(haze, 0)));
 }
 
 void Sea(QPainter& p, const Element& e, const Light& light) {
     p.fillRect(QRectF(0, e.y, kSceneW, kSceneH - e.y),
-               Ramp({0, e.y}, {0, kSceneH}, light.Lit(e.c1), light.Lit(e.c2)));
+               Ramp({0, e.y}, {0, kSceneH}, light(e.c1), light(e.c2)));
     Dice d{SeedOf(e)};
     for (int32_t i = 0; i < e.n; ++i) {
         const float k = d() * d(), y = e.y + k * (kSceneH - e.y), x = d() * kSceneW;
         const float length = 3 + 34 * k;
         QPainterPath crest(QPointF(x - length / 2, y));
         crest.quadTo(x, y - length * 0.16f, x + length / 2, y);
-        p.strokePath(crest, QPen(Faded(light.Lit(0xFFFFFF), 0.25f + 0.3f * k), 0.4 + 1.4 * k));
+        p.strokePath(crest, QPen(Faded(light(0xFFFFFF), 0.25f + 0.3f * k), 0.4 + 1.4 * k));
         p.strokePath(crest.translated(0, 1 + 2 * k), QPen(QColor(0, 20, 50, 40), 0.5 + k));
     }
     if (!light.sunUp || light.sun.y() > e.y) return;
@@ -139,9 +139,9 @@ void Clouds(QPainter& p, const Element& e, const Light& light) {
             const float size = r * d.In(0.55f, 0.9f) * (1 - 0.12f * std::fabs(side));
             const QPointF puff = at + QPointF(side * r * 0.6f, -size * 0.35f);
             QRadialGradient g(puff - QPointF(size * 0.2, size * 0.4), size * 1.3);
-            g.setColorAt(0, light.Lit(e.c1));
-            g.setColorAt(0.6, Faded(light.Lit(e.c1), 0.9f));
-            g.setColorAt(1, Faded(light.Lit(e.c2), 0));
+            g.setColorAt(0, light(e.c1));
+            g.setColorAt(0.6, Faded(light(e.c1), 0.9f));
+            g.setColorAt(1, Faded(light(e.c2), 0));
             p.setBrush(g);
             p.drawEllipse(puff, size * 1.3, size);
         }
@@ -158,7 +158,7 @@ void Grass(QPainter& p, const Element& e, const Light& light) {
         QPainterPath blade(QPointF(x - 0.6f - 1.2f * k, y));
         blade.quadTo(x, y - height * 0.6f, x + lean * height, y - height);
         blade.quadTo(x + lean * height * 0.3f, y - height * 0.5f, x + 0.6f + 1.2f * k, y);
-        p.setBrush(light.Lit(d() < 0.5f ? e.c1 : e.c2));
+        p.setBrush(light(d() < 0.5f ? e.c1 : e.c2));
         p.drawPath(blade);
     }
 }
@@ -170,12 +170,12 @@ void Flowers(QPainter& p, const Element& e, const Light& light) {
         const float y = Row(d, e, i, e.h, k), x = e.x + d() * e.w;
         const float r = e.s * (0.45f + 0.8f * k), turn = d() * kTau;
         const uint32_t petals = d() < 0.25f ? 0xFFFFFF : d() < 0.5f ? e.c1 : e.c2;
-        p.setPen(QPen(light.Lit(0x3C7A2A), r * 0.18));
+        p.setPen(QPen(light(0x3C7A2A), r * 0.18));
         p.drawLine(QPointF(x, y), QPointF(x + r * 0.2, y + r * 2.2));
         for (float a = turn; a < turn + kTau - 0.1f; a += kTau / 5)
             Disc(p, {x + r * 0.5f * std::cos(a), y + r * 0.4f * std::sin(a)}, r * 0.45, r * 0.34,
-                 light.Lit(petals));
-        Disc(p, {x, y}, r * 0.28, r * 0.24, light.Lit(0xF8C030));
+                 light(petals));
+        Disc(p, {x, y}, r * 0.28, r * 0.24, light(0xF8C030));
     }
 }
 
@@ -192,8 +192,8 @@ void Craters(QPainter& p, const Element& e, const Light& light) {
     for (int32_t i = 0; i < e.n; ++i) {  // seen from low above: flat, with a lit far rim
         const QPointF at(e.x + d() * e.w, e.y + d() * e.h);
         const float r = e.s * d.In(0.3f, 1) * float(at.y() - e.y + 20) / (e.h + 20);
-        Disc(p, at + QPointF(0, r * 0.08f), r, r * 0.36, light.Lit(e.c2));
-        Disc(p, at, r * 0.92, r * 0.3, light.Lit(e.c1));
+        Disc(p, at + QPointF(0, r * 0.08f), r, r * 0.36, light(e.c2));
+        Disc(p, at, r * 0.92, r * 0.3, light(e.c1));
     }
 }
 
@@ -210,9 +210,9 @@ void Rock(QPainter& p, const Element& e, const Light& light) {
     QPainterPath path;
     path.addPolygon(outline);
     p.fillPath(path, Ramp({e.x - e.w * 0.6f, e.y - e.h}, {e.x + e.w * 0.5f, e.y + e.h * 0.4f},
-                          light.Lit(e.c1), light.Lit(e.c2)));
+                          light(e.c1), light(e.c2)));
     p.setClipPath(path);
-    p.setPen(QPen(Faded(light.Lit(e.c2), 0.5f), 1 + e.w * 0.008f));
+    p.setPen(QPen(Faded(light(e.c2), 0.5f), 1 + e.w * 0.008f));
     for (int32_t i = 0; i < int32_t(e.w * e.h / 400); ++i) {  // cracks and ledges
         const QPointF at(e.x + e.w * d.In(-1, 1), e.y + e.h * d.In(-1, 0.5f));
         p.drawLine(at, at + QPointF(d.In(-0.3f, 0.3f), d.In(0.3f, 1.f)) * e.h * 0.12f);

@@ -71,7 +71,7 @@ struct Light {
     QPointF sun;  // where the sun or moon stands, when it does
     bool sunUp;
     // A colour as this light shows it; lamps and glows shine and are not lit.
-    QColor Lit(uint32_t argb) const;
+    QColor operator()(uint32_t argb) const;
 };
 
 QColor Rgba(uint32_t argb);

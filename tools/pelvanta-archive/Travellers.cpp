@@ -20,7 +20,7 @@ void Sail(QPainter& p, float x, float top, float bottom, float half, const QColo
 
 // A three-master 150 units long, its waterline at the origin.
 void TallShip(QPainter& p, const Element& e, const Light& light) {
-    const QColor wood = light.Lit(0x3A2418), cloth = light.Lit(e.c1);
+    const QColor wood = light(0x3A2418), cloth = light(e.c1);
     for (const auto& [x, top, half] :
          {std::tuple{-32.f, -88.f, 15.f}, std::tuple{4.f, -100.f, 19.f},
           std::tuple{36.f, -82.f, 14.f}}) {
@@ -31,7 +31,7 @@ void TallShip(QPainter& p, const Element& e, const Light& light) {
         for (float k = 0; k < 3; ++k)
             Sail(p, x, top + (-20 - top) * k / 3, top + (-20 - top) * (k + 1) / 3 - 2,
                  half * (0.7f + 0.15f * k), cloth);
-        Shape(p, {{x, top - 12}, {x + 10, top - 9}, {x, top - 6}}, light.Lit(0xC83030));
+        Shape(p, {{x, top - 12}, {x + 10, top - 9}, {x, top - 6}}, light(0xC83030));
     }
     Shape(p, {{37, -78}, {84, -24}, {40, -24}}, cloth.darker(110));  // the jib
     QPainterPath hull(QPointF(-62, -22));
@@ -39,21 +39,19 @@ void TallShip(QPainter& p, const Element& e, const Light& light) {
     hull.quadTo(66, 4, 44, 6);
     hull.lineTo(-46, 6);
     hull.quadTo(-58, -2, -62, -22);
-    p.fillPath(hull,
-               Ramp({0, -24}, {0, 6}, light.Lit(e.c2).lighter(130), light.Lit(e.c2).darker(150)));
-    p.setPen(QPen(light.Lit(0xD8B060), 1.6));
+    p.fillPath(hull, Ramp({0, -24}, {0, 6}, light(e.c2).lighter(130), light(e.c2).darker(150)));
+    p.setPen(QPen(light(0xD8B060), 1.6));
     p.drawLine(QPointF(-58, -13), QPointF(74, -15));
     for (float x = -44; x < 64; x += 12) {  // the gun ports, lit at night
         if (light.moment.lamps) Glow(p, QPointF(x, -8), 7, QColor(255, 200, 100, 160));
-        Disc(p, {x, -8}, 1.8, 1.8,
-             light.moment.lamps ? QColor(255, 220, 130) : light.Lit(0x201410));
+        Disc(p, {x, -8}, 1.8, 1.8, light.moment.lamps ? QColor(255, 220, 130) : light(0x201410));
     }
 }
 
 void Sailboat(QPainter& p, const Element& e, const Light& light) {
-    Shape(p, {{1, -44}, {1, -7}, {22, -7}}, light.Lit(e.c1));
-    Shape(p, {{-1, -38}, {-1, -7}, {-16, -7}}, light.Lit(e.c1).darker(115));
-    Shape(p, {{-22, -6}, {26, -6}, {18, 2}, {-16, 2}}, light.Lit(e.c2));
+    Shape(p, {{1, -44}, {1, -7}, {22, -7}}, light(e.c1));
+    Shape(p, {{-1, -38}, {-1, -7}, {-16, -7}}, light(e.c1).darker(115));
+    Shape(p, {{-22, -6}, {26, -6}, {18, 2}, {-16, 2}}, light(e.c2));
     if (light.moment.lamps) Glow(p, QPointF(0, -10), 10, QColor(255, 210, 120, 200));
 }
 
@@ -74,14 +72,14 @@ void Balloon(QPainter& p, const Element& e, const Light& light) {
     QPainterPath envelope(QPointF(-r * 0.32f, r * 1.12f));
     envelope.cubicTo(-r * 1.3f, r * 0.4f, -r * 1.1f, -r * 1.05f, 0, -r * 1.05f);
     envelope.cubicTo(r * 1.1f, -r * 1.05f, r * 1.3f, r * 0.4f, r * 0.32f, r * 1.12f);
-    p.setPen(QPen(light.Lit(0x3A2A20), r * 0.03));  // the ropes and the basket
+    p.setPen(QPen(light(0x3A2A20), r * 0.03));  // the ropes and the basket
     for (float side : {-1.f, 1.f})
         p.drawLine(QPointF(side * r * 0.3f, r * 1.1f), QPointF(side * r * 0.16f, r * 1.45f));
-    p.fillRect(QRectF(-r * 0.18f, r * 1.42f, r * 0.36f, r * 0.26f), light.Lit(0x8A5A2A));
+    p.fillRect(QRectF(-r * 0.18f, r * 1.42f, r * 0.36f, r * 0.26f), light(0x8A5A2A));
     p.setClipPath(envelope);
-    p.fillPath(envelope, light.Lit(e.c1));
+    p.fillPath(envelope, light(e.c1));
     for (int32_t i = 0; i < 3; ++i)  // the gores, narrower towards the middle
-        Disc(p, {0, 0}, r * (0.8f - 0.3f * float(i)), r * 1.3f, light.Lit(i % 2 ? e.c1 : e.c2));
+        Disc(p, {0, 0}, r * (0.8f - 0.3f * float(i)), r * 1.3f, light(i % 2 ? e.c1 : e.c2));
     QRadialGradient shade(QPointF(-r * 0.4f, -r * 0.5f), r * 1.9f);
     shade.setColorAt(0, QColor(255, 255, 255, 90));
     shade.setColorAt(0.4, QColor(255, 255, 255, 0));
@@ -97,7 +95,7 @@ void Birds(QPainter& p, const Element& e, const Light& light) {
         QPainterPath bird(at + QPointF(-s, -flap));
         bird.quadTo(at + QPointF(-s * 0.4f, -s * 0.45f), at);
         bird.quadTo(at + QPointF(s * 0.4f, -s * 0.45f), at + QPointF(s, -flap));
-        p.strokePath(bird, QPen(light.Lit(e.c1), s * 0.2, Qt::SolidLine, Qt::RoundCap));
+        p.strokePath(bird, QPen(light(e.c1), s * 0.2, Qt::SolidLine, Qt::RoundCap));
     }
 }
 
@@ -113,19 +111,18 @@ void Fish(QPainter& p, const Element& e, const Light& light) {
         QPainterPath body(QPointF(0.5, 0));
         body.cubicTo(0.3, -0.34, -0.3, -0.24, -0.38, 0);
         body.cubicTo(-0.3, 0.24, 0.3, 0.34, 0.5, 0);
-        Shape(p, {{-0.34, 0}, {-0.62, -0.24}, {-0.56, 0}, {-0.62, 0.24}},
-              light.Lit(e.c1).darker(115));
-        p.fillPath(body, Ramp({0, -0.3}, {0, 0.3}, light.Lit(e.c1), light.Lit(e.c1).lighter(140)));
+        Shape(p, {{-0.34, 0}, {-0.62, -0.24}, {-0.56, 0}, {-0.62, 0.24}}, light(e.c1).darker(115));
+        p.fillPath(body, Ramp({0, -0.3}, {0, 0.3}, light(e.c1), light(e.c1).lighter(140)));
         p.setClipPath(body);
-        p.fillRect(QRectF(0.08, -1, 0.12, 2), light.Lit(e.c2));  // its stripes
-        p.fillRect(QRectF(-0.2, -1, 0.1, 2), light.Lit(e.c2));
-        Disc(p, {0.3, -0.06}, 0.045, 0.045, light.Lit(0x101018));
+        p.fillRect(QRectF(0.08, -1, 0.12, 2), light(e.c2));  // its stripes
+        p.fillRect(QRectF(-0.2, -1, 0.1, 2), light(e.c2));
+        Disc(p, {0.3, -0.06}, 0.045, 0.045, light(0x101018));
         p.restore();
     }
 }
 
 void Camels(QPainter& p, const Element& e, const Light& light) {
-    const QColor hide = light.Lit(e.c1);
+    const QColor hide = light(e.c1);
     for (int32_t i = 0; i < e.n; ++i) {
         p.save();
         p.translate(e.x + e.w * float(i), e.y);
