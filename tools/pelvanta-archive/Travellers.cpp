@@ -3,6 +3,7 @@
 #include <QRadialGradient>
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 #include "tools/pelvanta-archive/Painting.h"
 
@@ -21,12 +22,13 @@ void Sail(QPainter& p, float x, float top, float bottom, float half, const QColo
 // A three-master 150 units long, its waterline at the origin.
 void TallShip(QPainter& p, const Element& e, const Light& light) {
     const QColor wood = light(0x3A2418), cloth = light(e.c1);
+    p.setPen(QPen(wood, 0.6));  // the rigging, behind the sails
+    for (const auto& [x, top] :
+         {std::pair{-32.f, -94.f}, std::pair{4.f, -106.f}, std::pair{36.f, -88.f}})
+        p.drawPolyline(QPolygonF({{-58, -14}, {x, top}, {82, -24}}));
     for (const auto& [x, top, half] :
          {std::tuple{-32.f, -88.f, 15.f}, std::tuple{4.f, -100.f, 19.f},
-          std::tuple{36.f, -82.f, 14.f}}) {
-        p.setPen(QPen(wood, 0.6));  // the rigging, the mast, the sails and the flag
-        p.drawLine(QPointF(x, top - 6), QPointF(-58, -14));
-        p.drawLine(QPointF(x, top - 6), QPointF(82, -24));
+          std::tuple{36.f, -82.f, 14.f}}) {  // the masts, their sails and flags
         p.fillRect(QRectF(x - 1.2f, top - 4, 2.4, -16 - top), wood);
         for (float k = 0; k < 3; ++k)
             Sail(p, x, top + (-20 - top) * k / 3, top + (-20 - top) * (k + 1) / 3 - 2,
