@@ -30,8 +30,10 @@ die() {
 
 # qt6-base-dev holds the host Qt's CMake packages (Qt6HostInfo and its tools)
 # that Qt's cross build and ours look for under QT_HOST_PATH_CMAKE_DIR.
+# g++ and libturbojpeg0-dev build the archive tool for this machine, which
+# paints the demo gallery.
 needed=(g++-mingw-w64-x86-64-posix mingw-w64-tools nsis wine64 dpkg-dev cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n googletest)
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n googletest g++ libturbojpeg0-dev)
 missing=()
 for p in "${needed[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -172,10 +174,25 @@ mingw_dlls=(/usr/lib/gcc/$triple/12-posix/libstdc++-6.dll /usr/lib/gcc/$triple/1
     /usr/$triple/lib/libwinpthread-1.dll)
 for dll in "${mingw_dlls[@]}"; do [ -f "$dll" ] || die "missing $dll"; done
 
-# Build steps that run a program of the build (the demo gallery, the icons)
-# and the tests run it under Wine, in a prefix of the build's own, with the
-# DLLs found where they were built.
-[ -x "$wine" ] || die "wine64 is needed to paint the demo gallery: apt-get install wine64"
+# The demo gallery is painted by a build of the archive tool for this machine,
+# the same pictures as the Linux build's; the Windows build installs them.
+host=$build-host
+log "painting the demo gallery in $host"
+mkdir -p "$host"
+cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPELVANTA_GUI=OFF -DPELVANTA_BENCH=OFF -DPELVANTA_TESTS=OFF >"$host/configure.log" 2>&1 || {
+    tail -n 30 "$host/configure.log" >&2
+    die "the gallery's configure failed (log: $host/configure.log)"
+}
+"${heavy[@]}" ninja -C "$host" -j"$jobs" demo_gallery >"$host/build.log" 2>&1 || {
+    grep -E 'error|FAILED' "$host/build.log" | head -n 30 >&2
+    die "the gallery's build failed (log: $host/build.log)"
+}
+
+# Build steps that run a program of the build (the icons) and the tests run it
+# under Wine, in a prefix of the build's own, with the DLLs found where they
+# were built.
+[ -x "$wine" ] || die "wine64 is needed to render the icons and run the tests: apt-get install wine64"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 mkdir -p "$build"
 emulator=$build/wine-run
@@ -200,6 +217,7 @@ PKG_CONFIG_LIBDIR=$cache/libjpeg-turbo/lib/pkgconfig PKG_CONFIG_PATH='' \
     -DCMAKE_PREFIX_PATH="$cache/qt;$cache/googletest" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" \
+    -DPELVANTA_GALLERY_DIR="$host/gallery" \
     -DPELVANTA_BENCH=OFF \
     -DCMAKE_INSTALL_BINDIR=. -DPELVANTA_INSTALL_GAMEDIR=. -DPELVANTA_INSTALL_DATADIR=gallery \
     >"$build/configure.log" 2>&1 || {

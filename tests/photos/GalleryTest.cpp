@@ -57,10 +57,12 @@ TEST_F(DemoGallery, EightOrMoreOpponentsFrom3000UpwardAllLoad) {
     EXPECT_EQ(entries.size(), DemoOpponents().size());
     for (size_t i = 0; i < entries.size(); ++i)
         EXPECT_TRUE(dir->Exists(std::to_string(3000 + i) + ".p_g"));
-    for (const HData& e : entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const HData& e = entries[i];
+        EXPECT_EQ(e.Params(), DemoOpponents()[i].params) << "the ladder's order: opponent " << i;
         EXPECT_EQ(e.icon->width, 137);
         EXPECT_EQ(e.icon->height, 137);
-        ASSERT_GE(e.photos.Count(), 4);
+        ASSERT_EQ(e.photos.Count(), kDemoPhotos);
         for (int32_t k = 0; k < e.photos.Count(); ++k) {
             EXPECT_EQ((*e.photos[k])->width, 291);
             EXPECT_EQ((*e.photos[k])->height, 433);

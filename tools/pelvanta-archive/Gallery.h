@@ -1,12 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "engine/EngineParams.h"
 #include "photos/Image.h"
-#include "tools/pelvanta-archive/Raster.h"
 
 // The demo opponents that ship with the game: a ladder from a beginner who
 // sees no material at all to a full-strength player, each with an illustrated
@@ -15,16 +13,14 @@
 inline constexpr int32_t kPhotoWidth = 291;
 inline constexpr int32_t kPhotoHeight = 433;
 inline constexpr int32_t kThumbSide = 137;
-inline constexpr int32_t kDemoPhotos = 5;
+inline constexpr int32_t kDemoPhotos = 5;  // one for each stage of a scene
 
-// Paints one stage (0 .. kDemoPhotos - 1) of a scene that is
-// kPhotoWidth x kPhotoHeight scene units large.
-using ScenePainter = void (*)(Canvas& canvas, int32_t stage);
+struct Scene;  // Painting.h
 
 struct Opponent {
     const char* theme;
     EngineParams params;
-    ScenePainter paint;
+    const Scene* scene;
     int32_t thumbStage;               // the stage the thumbnail shows
     float thumbX, thumbY, thumbSide;  // the square of the scene it shows
 };
@@ -36,16 +32,11 @@ struct OpponentPictures {
     std::vector<Image> photos;
 };
 
+// `strength` is the opponent's place on the ladder, from 1.
 OpponentPictures PaintOpponent(const Opponent& opponent, int32_t strength);
 
-// The scenes, one per opponent.
-void PaintMeadow(Canvas& c, int32_t stage);
-void PaintOrchard(Canvas& c, int32_t stage);
-void PaintLighthouse(Canvas& c, int32_t stage);
-void PaintVoyage(Canvas& c, int32_t stage);
-void PaintLake(Canvas& c, int32_t stage);
-void PaintBalloons(Canvas& c, int32_t stage);
-void PaintReef(Canvas& c, int32_t stage);
-void PaintSky(Canvas& c, int32_t stage);
-void PaintDunes(Canvas& c, int32_t stage);
-void PaintWinter(Canvas& c, int32_t stage);
+// The centre of dot i of the thumbnail's strength badge, a row of `of` dots.
+struct BadgeDot {
+    float x, y;
+};
+BadgeDot BadgeDotAt(int32_t i, int32_t of);
