@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     desktop-file-utils appstream man-db groff-base
+    at-spi2-core dbus-daemon python3-pyatspi xvfb xdotool
 )
 
 missing=()
