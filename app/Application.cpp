@@ -5,6 +5,7 @@
 #include <QTranslator>
 
 #include "app/PiecePictures.h"
+#include "platform/AccessibleFaces.h"
 
 namespace {
 
@@ -25,5 +26,6 @@ bool InstallToolkitTexts() {
 bool SetUpApplication() {
     QApplication::setApplicationName(QStringLiteral("Pelvanta"));
     QApplication::setWindowIcon(AppIcon());
+    InstallAccessibleFaces();
     return InstallToolkitTexts();
 }

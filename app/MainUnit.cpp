@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
@@ -14,6 +15,7 @@
 #include "app/RulesUnit.h"
 #include "app/WindowFont.h"
 #include "engine/EngineParams.h"
+#include "platform/Announcer.h"
 #include "platform/ImageControl.h"
 #include "platform/MainWindow.h"
 #include "platform/Os.h"
@@ -59,6 +61,8 @@ TMainForm::TMainForm(QWidget* parent)
     _pParty->bottomKingPicture = &BottomDamka;
     _pParty->cellPicture = &_pCell;
     _pParty->movesList = ui->MovesList;
+    _pAnnouncer = std::make_unique<Announcer>(this);
+    _pParty->announcer = _pAnnouncer.get();
     _pParty->ClearBoard();
     _pParty->handicapItem = ui->NCheat;
 
@@ -120,6 +124,12 @@ void TMainForm::WireMenu() {
     connect(ui->NNextPhoto, &QAction::triggered, this, [this] { NNextPhotoClick(); });
     connect(ui->NPreviousPhoto, &QAction::triggered, this, [this] { NPreviousPhotoClick(); });
     ui->GirlImage->onClick = [this] { GirlImageClick(); };
+    // A screen reader hears the moves line by its text.
+    const auto nameMoves = [this](const QString& text) {
+        ui->MovesList->setAccessibleName(text.isEmpty() ? QStringLiteral("Ходов нет") : text);
+    };
+    connect(ui->MovesList, &QLineEdit::textChanged, this, nameMoves);
+    nameMoves(ui->MovesList->text());
 }
 
 // ---------------------------------------------------------------- messages
@@ -134,10 +144,21 @@ bool TMainForm::event(QEvent* event) {
 
 // The hidden chooser may keep the keyboard focus; keys it gets then (the page
 // keys once the photo items are disabled) must not scroll it out of sight.
+// The arrow keys that a thumbnail passes on move the focus between them.
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui->IntroBox && event->type() == QEvent::KeyPress && ui->IntroBox->isHidden())
-        return true;
+    if (watched == ui->IntroBox && event->type() == QEvent::KeyPress)
+        return ui->IntroBox->isHidden() || StepChooserFocus(static_cast<QKeyEvent*>(event)->key());
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Tab and Shift+Tab go between the photo side (the chooser's thumbnail or the
+// photo) and the board, when both can take the focus; nothing else is a stop.
+bool TMainForm::focusNextPrevChild(bool next) {
+    QWidget* side = ui->IntroBox->isVisible() ? ui->IntroBox->focusProxy() : ui->GirlImage;
+    QWidget* target = ui->_pPartyArea->hasFocus() ? side : ui->_pPartyArea;
+    if (target == nullptr || !target->isEnabled() || !target->isVisible()) return false;
+    target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void TMainForm::Dispatch(uint32_t message) {
@@ -164,11 +185,10 @@ void TMainForm::OnTopWins() {
     _pPauseTimer.SetEnabled(false);  // a pending refusal must not hide the result
     ui->_pPartyArea->setEnabled(false);
     ui->NDraw->setEnabled(false);
-    ui->_pEndPanel->setText(_pParty->duel != 0 ? QStringLiteral("Верхние выиграли!")
-                                               : QStringLiteral("Ты проиграл!"));
-    ui->_pEndPanel->show();
     _bInGame = false;
     ui->GirlImage->setEnabled(true);
+    ShowResult(_pParty->duel != 0 ? QStringLiteral("Верхние выиграли!")
+                                  : QStringLiteral("Ты проиграл!"));
 }
 
 void TMainForm::OnBottomWins() {
@@ -177,11 +197,23 @@ void TMainForm::OnBottomWins() {
     ui->_pPartyArea->setEnabled(false);
     ui->NDraw->setEnabled(false);
     if (_pParty->duel != 0) {
-        ui->_pEndPanel->setText(QStringLiteral("Нижние выиграли!"));
-    } else {
-        ui->_pEndPanel->setText(RewardWin());
+        ShowResult(QStringLiteral("Нижние выиграли!"));
+        return;
     }
+    const QString caption = RewardWin();
+    const HData& girl = *_pGirls[_nGirl];
+    ShowResult(
+        caption,
+        QStringLiteral("Открыто фото %1 из %2").arg(girl.shown + 1).arg(girl.photos.Count()));
+}
+
+// The result over the board is spoken too. A board that had the keyboard
+// lost it as it was locked; the photo, ready to start the next game, takes it.
+void TMainForm::ShowResult(const QString& caption, const QString& spokenAfter) {
+    ui->_pEndPanel->setText(caption);
     ui->_pEndPanel->show();
+    _pAnnouncer->Say(spokenAfter.isEmpty() ? caption : caption + QStringLiteral(" ") + spokenAfter);
+    if (focusWidget() == nullptr && ui->GirlImage->isEnabled()) ui->GirlImage->setFocus();
 }
 
 // ---------------------------------------------------------------- closing
@@ -234,6 +266,7 @@ void TMainForm::NGirlsClick() {
     ui->PhotoPanel->hide();
     ui->IntroBox->verticalScrollBar()->setValue(0);  // the chooser opens at its top
     ui->IntroBox->show();
+    ui->IntroBox->setFocus();  // its first thumbnail
 }
 
 void TMainForm::NDuelClick() {
@@ -243,6 +276,7 @@ void TMainForm::NDuelClick() {
     _bInGame = true;
     ui->_pPartyArea->setEnabled(true);
     _pParty->NewGame(Bottom, 1);
+    ui->_pPartyArea->setFocus();
 }
 
 void TMainForm::StartGirlGame() {
@@ -256,6 +290,7 @@ void TMainForm::StartGirlGame() {
     ui->GirlImage->setEnabled(false);
     _pParty->NewGame(Bottom, 0);
     ui->NCheat->setVisible(true);
+    ui->_pPartyArea->setFocus();
 }
 
 void TMainForm::NDrawClick() {
@@ -263,19 +298,17 @@ void TMainForm::NDrawClick() {
         _pPauseTimer.SetEnabled(false);
         ui->_pPartyArea->setEnabled(false);
         ui->GirlImage->setEnabled(true);
-        ui->_pEndPanel->setText(QStringLiteral("Ничья"));
-        ui->_pEndPanel->show();
         _pParty->Halt();
         // A selected piece may be blinked away, or a move shown halfway with
         // its captured pieces still standing: the ended game shows its
         // final position.
         _pParty->Redraw();
         _bInGame = false;
+        ShowResult(QStringLiteral("Ничья"));
         return;
     }
     _pPauseTimer.SetEnabled(true);
-    ui->_pEndPanel->setText(QStringLiteral("Ни за что!"));
-    ui->_pEndPanel->show();
+    ShowResult(QStringLiteral("Ни за что!"));
 }
 
 void TMainForm::_pPauseTimerTimer() {

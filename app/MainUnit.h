@@ -12,6 +12,7 @@
 namespace Ui {
 class MainForm;
 }
+class Announcer;
 class HParty;
 class ImageControl;
 class TAboutForm;
@@ -44,6 +45,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -67,6 +69,7 @@ private:
     void OnComputerMove();
     void OnTopWins();
     void OnBottomWins();
+    void ShowResult(const QString& caption, const QString& spokenAfter = {});
 
     // The photo side (PhotoSide.cpp).
     void LoadGirls();
@@ -77,10 +80,13 @@ private:
     void NPreviousPhotoClick();
     void NOffOnPhotoClick();
     void ShowPhoto(const HData& girl);
+    bool StepChooserFocus(int key);
 
     std::unique_ptr<Ui::MainForm> ui;
     TAboutForm* AboutForm = nullptr;
     TRulesForm* RulesForm = nullptr;  // the rules for a desktop that cannot show them
+    // Says the moves, the results and the photo a win opens to a screen reader.
+    std::unique_ptr<Announcer> _pAnnouncer;
     // The hidden pictures the game draws with, at the screen's pixel ratio.
     QPixmap BottomShashka, TopShashka, TopDamka, BottomDamka, _pCell;
     Timer _pPauseTimer;

@@ -2,6 +2,7 @@
 // panel that reveals an opponent's next photo after each win.
 
 #include <QImage>
+#include <QScrollArea>
 #include <string>
 
 #include "app/MainUnit.h"
@@ -44,11 +45,18 @@ void TMainForm::LoadGirls() {
         icon->SetCanvasSize(QSize(kThumbSide, kThumbSide));
         icon->ShowPicture(ToQImage(*girl.icon));
         icon->SetCursorKind(CursorKind::Hand);
+        icon->setFocusPolicy(Qt::TabFocus);
         icon->onClick = [this, icon] { IntroClick(icon); };
         icon->show();
         _pGirlIcons.Add(icon);
         _pGirls.Add(girl);
     }
+    // The chooser's keyboard focus starts on the first thumbnail.
+    ui->IntroBox->setFocusProxy(_pGirlIcons.Count() > 0 ? *_pGirlIcons[0] : nullptr);
+    for (int32_t n = 0; n < _pGirlIcons.Count(); ++n)
+        (*_pGirlIcons[n])
+            ->setAccessibleName(
+                QStringLiteral("Соперница %1 из %2").arg(n + 1).arg(_pGirlIcons.Count()));
     const int rows = (_pGirlIcons.Count() + 1) / 2;
     ui->IntroBoxContents->resize(kThumbMargin + kThumbPitch + kThumbSide,
                                  kThumbMargin + kThumbPitch * rows);
@@ -74,6 +82,25 @@ void TMainForm::ShowPhoto(const HData& girl) {
     std::string reason;
     if (DecodeJpeg((*girl.photos[girl.shown])->jpeg, pixels, reason))
         ui->GirlImage->ShowPicture(ToQImage(pixels));
+    ui->GirlImage->setAccessibleName(
+        QStringLiteral("Фото %1 из %2").arg(girl.shown + 1).arg(girl.photos.Count()));
+}
+
+// Left and Right go to the previous and next thumbnail, Up and Down a row
+// up or down; the focus stops at the first and the last.
+bool TMainForm::StepChooserFocus(int key) {
+    int32_t n = -1;
+    for (int32_t i = 0; i < _pGirlIcons.Count(); ++i)
+        if (*_pGirlIcons[i] == focusWidget()) n = i;
+    int step = 0;
+    if (key == Qt::Key_Left || key == Qt::Key_Right) step = key == Qt::Key_Left ? -1 : 1;
+    if (key == Qt::Key_Up || key == Qt::Key_Down) step = key == Qt::Key_Up ? -2 : 2;
+    if (n < 0 || step == 0) return false;
+    if (n + step < 0 || n + step >= _pGirlIcons.Count()) return true;
+    ImageControl* icon = *_pGirlIcons[n + step];
+    icon->setFocus();
+    ui->IntroBox->ensureWidgetVisible(icon, kThumbMargin, kThumbMargin);
+    return true;
 }
 
 QString TMainForm::RewardWin() {

@@ -18,6 +18,14 @@ Qt::CursorShape ToQtCursor(CursorKind kind);
 // A disabled control takes no mouse input. The mouse-down handler gets the
 // button and the logical pixel position; the click handler runs when the left
 // button goes down and up again over the control.
+//
+// The keyboard: a focus mark, the whole picture unless set smaller, is framed
+// while the control has the focus and the window's keyboard has been used, so
+// a window used only with the mouse looks as it always has. The arrow keys
+// step the mark by its own size within the picture (a key that would take it
+// out goes on to the parent), and Return or Enter acts as a left click at its
+// centre. A control that names its mark-sized cells is a table of them to a
+// screen reader, the cell under the mark its focused one.
 class ImageControl : public QWidget {
     Q_OBJECT
 
@@ -41,17 +49,31 @@ public:
     void SetCursorKind(CursorKind kind);
     CursorKind CursorKindShown() const { return cursorKind_; }
 
+    void SetFocusMark(const QRect& mark);
+    QRect FocusMark() const;
+    bool FocusMarkShown() const;
+    // Cells counted from the top-left, in mark-sized steps.
+    QSize Cells() const;
+    int FocusedCell() const;
+
     std::function<void(Qt::MouseButton button, int x, int y)> onMouseDown;
     std::function<void()> onClick;
+    std::function<QString(int column, int row)> cellName;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void TellFocusedCell();
+
     QSize canvasSize_;
     QPixmap canvas_;
+    QRect mark_;  // none: the whole picture
     CursorKind cursorKind_ = CursorKind::Default;
     bool leftPressed_ = false;
 };

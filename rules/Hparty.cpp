@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
+#include "platform/Announcer.h"
 #include "platform/Cursor.h"
 #include "platform/ImageControl.h"
 #include "platform/Os.h"
@@ -32,6 +33,10 @@ HParty::HParty(QWidget* form, ImageControl* boardImage)
     boardImage->onMouseDown = [this](Qt::MouseButton button, int x, int y) {
         OnBoardMouseDown(button, x, y);
     };
+    boardImage->cellName = [this](int column, int row) {
+        return SquareName(Point{column + 1, 8 - row});
+    };
+    MarkSquare(Point{1, 1});
     // Fifty workers, enough for a whole turn, are ready from the start; the
     // rest are made when first needed, while earlier ones are still busy.
     for (int32_t i = 0; i < kWorkers; ++i) workers[i].MakeReady();
@@ -45,6 +50,7 @@ HParty::~HParty() {
     blinkTimer.SetEnabled(false);
     StopAllWorkers();
     boardImage->onMouseDown = nullptr;
+    boardImage->cellName = nullptr;
 }
 
 // ---------------------------------------------------------------- game
@@ -57,9 +63,12 @@ void HParty::NewGame(uint8_t firstSide, uint8_t duelFlag) {
     lastComputerValue = 0;
     Redraw();
     NextTurn();
+    // The keyboard starts on a piece that can move.
+    if (moves.Count() > 0) MarkSquare(moves.Move(0).steps[0].pos);
 }
 
 void HParty::Halt() {
+    NameTurn({});
     activeWorker = nullptr;
     StopAllWorkers();
     animTimer.SetEnabled(false);
@@ -93,6 +102,7 @@ void HParty::NextTurn() {
         return;
     }
     // The game is over: nothing may go on thinking about it.
+    NameTurn({});
     StopAllWorkers();
     PostToMainWindow(sideToMove == Bottom ? kMsgBottomCannotMove : kMsgTopCannotMove);
 }
@@ -106,6 +116,12 @@ HAnalyzThread* HParty::FreeWorker() {
 void HParty::StartPondering() {
     boardImage->SetCursorKind(CursorKind::Hand);
     NudgeScreenCursor(CursorKind::Hand);
+    if (duel == 0) {
+        NameTurn(QStringLiteral("твой ход"));
+    } else {
+        NameTurn(sideToMove == Bottom ? QStringLiteral("ход нижних")
+                                      : QStringLiteral("ход верхних"));
+    }
     activeWorker = nullptr;
     stepIndex = 0;
     StopAllWorkers();  // whatever an earlier turn left claimed
@@ -133,6 +149,7 @@ void HParty::StartPondering() {
 void HParty::ComputerTurn() {
     boardImage->SetCursorKind(CursorKind::HourGlass);
     NudgeScreenCursor(CursorKind::HourGlass);
+    NameTurn(QStringLiteral("ход соперницы"));
     thinkTimer.SetEnabled(true);
     if (ponderCount <= 0 || humanMoveIndex < 0 || humanMoveIndex >= ponderCount) {
         // Nothing pondered the move played: search the replies afresh; the
@@ -170,6 +187,7 @@ void HParty::TakeResult() {
     const HMove* move = worker->PickMove();
     if (move == nullptr) {
         // No reply listed: the computer, to move, has none and has lost.
+        NameTurn({});
         StopAllWorkers();
         PostToMainWindow(sideToMove == Bottom ? kMsgBottomCannotMove : kMsgTopCannotMove);
         return;
@@ -227,6 +245,36 @@ void HParty::DrawCell(const HFigura& cell) {
 
 void HParty::DrawEmpty(Point square) {
     if (cellPicture != nullptr) boardImage->DrawPicture(SquareTopLeft(square), *cellPicture);
+}
+
+void HParty::MarkSquare(Point square) {
+    boardImage->SetFocusMark(QRect(SquareTopLeft(square), QSize(kSquare, kSquare)));
+}
+
+void HParty::NameTurn(const QString& whose) {
+    form->setAccessibleName(whose.isEmpty() ? QStringLiteral("Pelvanta")
+                                            : QStringLiteral("Pelvanta: ") + whose);
+}
+
+// What the board shows: while a move is entered, the selected piece stands on
+// the last square entered and its starting square looks empty.
+QString HParty::SquareName(Point square) const {
+    const QString name = QString::fromStdString(square.Text()) + QStringLiteral(", ");
+    HFigura shown = board.At(square);
+    bool selected = false;
+    if (blinkTimer.Enabled() && currentMove != nullptr && stepIndex > 0) {
+        if (currentMove->steps[stepIndex - 1].pos == square) {
+            shown = currentMove->steps[stepIndex - 1];
+            selected = true;
+        } else if (currentMove->steps[0].pos == square) {
+            shown.owner = Empty;
+        }
+    }
+    if (shown.owner != Bottom && shown.owner != Top) return name + QStringLiteral("пусто");
+    const QString side =
+        shown.owner == Bottom ? QStringLiteral("нижняя ") : QStringLiteral("верхняя ");
+    const QString piece = shown.king != 0 ? QStringLiteral("дамка") : QStringLiteral("шашка");
+    return name + side + piece + (selected ? QStringLiteral(", выбрана") : QString());
 }
 
 // ---------------------------------------------------------------- move input
@@ -301,6 +349,7 @@ void HParty::AnimateStep() {
 }
 
 void HParty::AppendMoveText(const HMove& move) {
+    if (announcer != nullptr) announcer->Say(QString::fromStdString(move.PathText()));
     if (movesList == nullptr) return;
     movesList->setText(movesList->text() + QString::fromStdString(move.Text()));
     movesList->setCursorPosition(int(movesList->text().size()));

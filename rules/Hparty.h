@@ -8,6 +8,7 @@
 #include "rules/Hdoska.h"
 #include "rules/Hlistmoves.h"
 
+class Announcer;
 class ImageControl;
 class QAction;
 class QLineEdit;
@@ -69,6 +70,8 @@ public:
     void BlinkTick();
     void AnimateStep();
     void AppendMoveText(const HMove& move);
+    // A square as a screen reader hears it: "c3, нижняя шашка, выбрана".
+    QString SquareName(Point square) const;
 
     // The pixel where a square's picture starts: row 8 at the top, column a at the left.
     static QPoint SquareTopLeft(Point square);
@@ -96,10 +99,15 @@ public:
     const QPixmap* cellPicture = nullptr;
     HDoska board;
     QLineEdit* movesList = nullptr;
+    Announcer* announcer = nullptr;  // speaks each move played
     uint8_t duel = 0;
     QAction* handicapItem = nullptr;
 
 private:
+    void MarkSquare(Point square);
+    // The window's name to a screen reader: whose turn it is, if anyone's.
+    void NameTurn(const QString& whose);
+
     // A worker no search of this game wants and whose thread is idle, or none.
     HAnalyzThread* FreeWorker();
 

@@ -5,9 +5,10 @@
 # 1251, as on a Russian PC) and only Wine's own Windows fonts, and then:
 # checks that each program carries its icon, version details and manifest;
 # installs silently; starts the game from its Start menu shortcut on a
-# virtual display (screenshots kept); checks that installing or uninstalling
-# over the running game changes nothing, silently or interactively (the
-# installer's question kept as a screenshot); reads the close question's
+# virtual display (screenshots kept) and plays a move by keys alone; checks
+# that installing or uninstalling over the running game changes nothing,
+# silently or interactively (the installer's question kept as a
+# screenshot); reads the close question's
 # buttons; packs, inspects and paints opponents with the tools in
 # C:\Игры\Мои соперники by full Cyrillic paths and plays them; runs the core's
 # test programs with a Cyrillic temporary folder; compares the engine with a
@@ -220,16 +221,28 @@ import -window "$window" "$shot"
 colours=$(identify -format '%k' "$shot")
 echo "screenshot $shot: $colours colours"
 [ "$colours" -gt 2000 ] || fail "the window shows no photos (only $colours colours)"
-# A game in progress makes closing ask; the first thumbnail starts one.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove --sync $((X + ${PELVANTA_THUMB_X:-488})) $((Y + ${PELVANTA_THUMB_Y:-95})) click 1
+# A game in progress makes closing ask. It is started and its first move
+# played with the keyboard alone: Enter on the first thumbnail (the chooser
+# has the focus), Enter on a3 (the frame starts on a piece that can move),
+# Up and Right to b4, Enter. The centres of a3 and b4 (the board lies 21, 3
+# into the client area, under a menu bar 22 high) tell that the man went.
+square_centre() { # screenshot, column, row (1-8) -> the colour in the square's middle
+    convert "$1" -format "%[pixel:p{$((21 + 48 * ($2 - 1) + 24)),$((22 + 3 + 48 * (8 - $3) + 24))}]" info:
+}
+grey='srgb(128,128,128)'
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key Return
 sleep 2
-xdotool mousemove --sync $((X + 21 + 48 * 2 + 24)) $((Y + 22 + 3 + 48 * 5 + 24)) click 1 # c3
-xdotool mousemove --sync $((X + 21 + 48 * 3 + 24)) $((Y + 22 + 3 + 48 * 4 + 24)) click 1 # d4
+import -window "$window" "$work/before-move.png"
+xdotool key Return Up Right Return
 sleep 3
 font_shot=$shots/pelvanta-windows-font.png
 import -window "$window" "$font_shot"
-echo "screenshot $font_shot: a game in MS Sans Serif"
+[ "$(square_centre "$work/before-move.png" 1 3)" != "$grey" ] &&
+    [ "$(square_centre "$work/before-move.png" 2 4)" = "$grey" ] &&
+    [ "$(square_centre "$font_shot" 1 3)" = "$grey" ] &&
+    [ "$(square_centre "$font_shot" 2 4)" != "$grey" ] || fail "the keys did not play a3-b4"
+echo "screenshot $font_shot: a game in MS Sans Serif, its first move a3-b4 played by keys"
 game_running || fail "the game is not seen running in its prefix"
 
 echo "== installing and uninstalling over the running game change nothing"

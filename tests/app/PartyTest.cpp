@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "GuiTestSupport.h"
@@ -794,6 +795,55 @@ TEST_F(PartyTest, LiveSearchesCountsTheSearchesStillWanted) {
     EXPECT_GT(host.party.LiveSearches(), 0);
     host.Enter({"a5", "b6"});  // the game ends: nothing may go on thinking
     EXPECT_EQ(host.party.LiveSearches(), 0);
+}
+
+// ---------------------------------------------------------------- keyboard
+
+// Keys to the board: < > ^ v step the frame, . is Return.
+void Press(Host& host, std::string_view keys) {
+    const Qt::Key named[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Return};
+    for (char c : keys) QTest::keyClick(&host.board, named[std::string_view("<>^v.").find(c)]);
+}
+
+QString Framed(const Host& host) {
+    const QPoint at = host.board.FocusMark().topLeft() / HParty::kSquare;
+    return host.party.SquareName(Point{at.x() + 1, 8 - at.y()});
+}
+
+TEST_F(PartyTest, TheFrameStartsOnAPieceThatCanMoveAndStopsAtTheEdges) {
+    Host host;
+    host.party.NewGame(Bottom, 1);
+    EXPECT_EQ(Framed(host), "a3, нижняя шашка");
+    EXPECT_EQ(host.accessibleName(), "Pelvanta: ход нижних");
+    Press(host, "vvvv<<");
+    EXPECT_EQ(Framed(host), "a1, нижняя шашка");
+    Press(host, "^^^^^^^^>>>>>>>>");
+    EXPECT_EQ(Framed(host), "h8, верхняя шашка");
+}
+
+TEST_F(PartyTest, ReturnEntersACaptureLandingByLandingAsClicksDo) {
+    Host host;
+    host.SetPosition("W:Wc3:Bd4,f6,h8", 1);
+    Press(host, ">.>^^.");  // from a1: a light square, then the piece
+    EXPECT_EQ(Framed(host), "c3, нижняя шашка, выбрана");
+    Press(host, "^^>>.");
+    EXPECT_EQ(Framed(host), "e5, нижняя шашка, выбрана");
+    EXPECT_EQ(host.party.SquareName(Sq("c3")), "c3, пусто");
+    Press(host, "^^>>.");
+    EXPECT_EQ(host.movesLine.text(), " > c3:e5:g7");
+    EXPECT_EQ(Shown(host.party, Sq("g7")), "bottom man");
+    EXPECT_TRUE(WaitFor([&] { return host.accessibleName() == "Pelvanta: ход верхних"; }));
+}
+
+TEST_F(PartyTest, ReturnDoesNothingUnderTheHourglass) {
+    engineParams.searchDepth = 25;
+    Host host;
+    host.party.NewGame(Bottom, 0);
+    Press(host, ".^>.v>.");  // a3-b4, then c3 while the computer thinks
+    EXPECT_EQ(host.board.CursorKindShown(), CursorKind::HourGlass);
+    EXPECT_EQ(host.accessibleName(), "Pelvanta: ход соперницы");
+    EXPECT_EQ(Framed(host), "c3, нижняя шашка");
+    EXPECT_EQ(host.movesLine.text(), " > a3-b4");
 }
 
 }  // namespace

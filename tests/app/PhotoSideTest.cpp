@@ -405,6 +405,34 @@ TEST_F(PhotoSideTest, DuelCutsThePhotoSideOffAndDisablesTheItem) {
     EXPECT_FALSE(ui().NOffOnPhoto->isEnabled());
 }
 
+// ---------------------------------------------------------------- by keyboard
+
+// The arrows walk the thumbnails (stopping at the last), Tab finds no other
+// stop while the board is locked, Enter picks; after a win the photo has the
+// keyboard, and Enter on it plays again.
+TEST_F(PhotoSideTest, ArrowsAndEnterPickAnOpponentAndEnterOnThePhotoPlaysAgain) {
+    for (int i = 0; i < 3; ++i) WriteOpponent(3000 + i, 3, {1, 0, 0, 0, 0}, uint8_t(60 * i));
+    Open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    ImageControl* second = *form->GirlIcons()[1];
+    ASSERT_TRUE((*form->GirlIcons()[0])->hasFocus());
+    EXPECT_FALSE((*form->GirlIcons()[0])->FocusMarkShown());
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Left, Qt::Key_Tab}) press(key);
+    EXPECT_TRUE(second->hasFocus());
+    EXPECT_TRUE(second->FocusMarkShown());
+    EXPECT_EQ(second->accessibleName(), "Соперница 2 из 3");
+    press(Qt::Key_Return);
+    EXPECT_EQ(form->CurrentGirl(), 1);
+    EXPECT_TRUE(ui()._pPartyArea->hasFocus());
+    EXPECT_EQ(ui().GirlImage->accessibleName(), "Фото 1 из 3");
+    Win();
+    EXPECT_TRUE(ui().GirlImage->hasFocus());
+    EXPECT_EQ(ui().GirlImage->accessibleName(), "Фото 2 из 3");
+    press(Qt::Key_Return);
+    EXPECT_TRUE(form->InGame());
+}
+
 // ---------------------------------------------------------------- a real game in the demo gallery
 
 #ifdef PELVANTA_ARCHIVE_TOOL
