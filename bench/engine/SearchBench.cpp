@@ -14,6 +14,7 @@
 #include "engine/Hanalyzthread.h"
 #include "rules/Hlistmoves.h"
 #include "rules/Notation.h"
+#include "tools/pelvanta-engine/Cli.h"
 
 namespace {
 
@@ -73,22 +74,11 @@ void OneSecond(benchmark::State& state) {
     uint64_t nodes = 0;
     for (auto _ : state) {
         HListMoves& moves = game.Moves(HSearch::kMaxDepthLimit);
-        std::mutex mutex;
-        std::condition_variable done;
-        bool finished = false;
-        std::atomic<uint8_t> stop{0};
-        std::thread watchdog([&] {
-            std::unique_lock<std::mutex> lock(mutex);
-            if (!done.wait_for(lock, std::chrono::milliseconds(1000), [&] { return finished; }))
-                stop.store(1);
+        SearchWithin(*worker, moves, 1000, [] {
+            return std::chrono::duration<double, std::milli>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                .count();
         });
-        worker->SearchHere(moves, stop);
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            finished = true;
-        }
-        done.notify_all();
-        watchdog.join();
         nodes += worker->Nodes();
     }
     Label(state, bench);

@@ -1,15 +1,12 @@
 #include "tools/pelvanta-archive/Commands.h"
 
 #include <charconv>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "photos/Archive.h"
 #include "photos/Hdata.h"
-#include "photos/ImageStore.h"
 #include "photos/Jpeg.h"
 #include "platform/Utf8Path.h"
 #include "tools/pelvanta-archive/Gallery.h"
@@ -26,24 +23,6 @@ int32_t ParseInt(const std::string& text, const char* what, int32_t lo, int32_t 
         throw UsageError{std::string(what) + " must be a whole number from " + std::to_string(lo) +
                          " to " + std::to_string(hi) + ", not '" + text + "'"};
     return value;
-}
-
-// P,F,M,K: promotionBonus, firstKingBonus, manValue, kingValue.
-void ParseWeights(const std::string& text, EngineParams& params) {
-    int32_t values[4];
-    std::stringstream stream(text);
-    std::string part;
-    int n = 0;
-    while (std::getline(stream, part, ',')) {
-        if (n == 4) throw UsageError{"--weights takes four numbers P,F,M,K, not '" + text + "'"};
-        values[n++] = ParseInt(part, "each weight", -kMaxWeight, kMaxWeight);
-    }
-    if (n != 4 || text.back() == ',')
-        throw UsageError{"--weights takes four numbers P,F,M,K, not '" + text + "'"};
-    params.promotionBonus = values[0];
-    params.firstKingBonus = values[1];
-    params.manValue = values[2];
-    params.kingValue = values[3];
 }
 
 // Takes the value of an option at args[i]; the value must follow it.
@@ -94,26 +73,13 @@ std::string Dimensions(const Image& image) {
     return std::to_string(image.width) + "x" + std::to_string(image.height);
 }
 
-// Resident and peak memory of this process in KiB, from /proc (0 elsewhere).
-void MemoryKiB(long& resident, long& peak) {
-    resident = peak = 0;
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == "VmRSS:" && status >> value)
-            resident = value;
-        else if (key == "VmHWM:" && status >> value)
-            peak = value;
-    }
-}
-
 }  // namespace
 
-int RunPack(Args args) {
+int RunPack(Args& args) {
     std::string output, thumbnail;
     uint8_t kind = kScrambledKind;
     EngineParams params = kNewOpponentParams;
+    TakeWeights(args, params);
     std::vector<std::string> photoFiles;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -125,8 +91,6 @@ int RunPack(Args args) {
             kind = uint8_t(ParseInt(OptionValue(args, i), "--kind", 0, 1));
         else if (arg == "--depth")
             params.searchDepth = ParseInt(OptionValue(args, i), "--depth", 0, kMaxDepth);
-        else if (arg == "--weights")
-            ParseWeights(OptionValue(args, i), params);
         else if (arg.size() > 1 && arg[0] == '-')
             throw UsageError{"unknown option " + arg};
         else
@@ -156,7 +120,7 @@ int RunPack(Args args) {
     return 0;
 }
 
-int RunInspect(Args args) {
+int RunInspect(Args& args) {
     if (args.empty()) throw UsageError{"inspect needs at least one FILE"};
     bool allLoad = true;
     for (const std::string& fileName : args) {
@@ -209,7 +173,7 @@ bool WriteDemoGallery(const std::string& dir, std::string& error, int32_t count)
     return true;
 }
 
-int RunDemo(Args args) {
+int RunDemo(Args& args) {
     int32_t count = 0;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] != "--count") continue;
@@ -224,33 +188,5 @@ int RunDemo(Args args) {
         std::fprintf(stderr, "pelvanta-archive: %s\n", error.c_str());
         return 1;
     }
-    return 0;
-}
-
-// Loads DIR/3000.p_g .. DIR/3044.p_g into a gallery list, as the window does
-// at start-up, and reports how many loaded and the time and memory it took.
-int RunMeasure(Args args) {
-    if (args.size() != 1) throw UsageError{"usage: pelvanta-archive measure DIR"};
-    long residentBefore = 0, peakBefore = 0, residentAfter = 0, peakAfter = 0;
-    MemoryKiB(residentBefore, peakBefore);
-    POrderList<HData> gallery(100);
-    const auto start = std::chrono::steady_clock::now();
-    for (int32_t i = 0; i < kGalleryFiles; ++i) {
-        const std::string name = Utf8FromPath(PathFromUtf8(args[0]) / GalleryFileName(i));
-        HData entry;
-        if (entry.Load(name.c_str())) gallery.Add(entry);
-    }
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    MemoryKiB(residentAfter, peakAfter);
-    int32_t photos = 0;
-    for (int32_t i = 0; i < gallery.Count(); ++i) photos += gallery[i]->photos.Count();
-    std::printf("loaded %d of %d files, %d photos, in %.1f ms\n", gallery.Count(), kGalleryFiles,
-                photos, ms);
-    std::printf("decoded pixels %.1f MiB in %zu pictures\n",
-                double(ImageStore::Instance().PixelBytes()) / (1 << 20),
-                ImageStore::Instance().Count());
-    std::printf("resident %ld KiB -> %ld KiB (peak %ld KiB)\n", residentBefore, residentAfter,
-                peakAfter);
     return 0;
 }

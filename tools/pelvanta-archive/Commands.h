@@ -2,20 +2,13 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
-// Thrown on bad usage; main prints the message on one line and exits 2.
-struct UsageError {
-    std::string message;
-};
-
-using Args = std::vector<std::string>;
+#include "tools/Cli.h"
 
 // Each command answers its exit status: 0 done, 1 failed on the data.
-int RunPack(Args args);
-int RunInspect(Args args);
-int RunDemo(Args args);
-int RunMeasure(Args args);
+int RunPack(Args& args);
+int RunInspect(Args& args);
+int RunDemo(Args& args);
 
 // Writes the demo opponents as 3000.p_g upward into `dir`, creating it:
 // `count` files (all the opponents when 0), repeating the ladder if more.

@@ -1,6 +1,10 @@
 #include "tools/pelvanta-engine/Cli.h"
 
-#include <charconv>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 Position RequirePosition(const std::string& text) {
     std::string error;
@@ -9,36 +13,38 @@ Position RequirePosition(const std::string& text) {
     return *position;
 }
 
-int32_t RequireCount(const std::string& text, const char* what) {
-    int32_t value = -1;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 0)
-        throw UsageError{std::string(what) + " must be a non-negative number: '" + text + "'"};
-    return value;
+SearchKind TakeKind(Args& args) {
+    return TakeFlag(args, "--full-width") ? SearchKind::FullWidth : SearchKind::AlphaBeta;
 }
 
-std::optional<std::string> TakeOption(Args& args, const std::string& name) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != name) continue;
-        if (i + 1 >= args.size()) throw UsageError{name + " needs a value"};
-        std::string value = args[i + 1];
-        args.erase(args.begin() + i, args.begin() + i + 2);
-        return value;
+const char* KindName(SearchKind kind) {
+    return kind == SearchKind::FullWidth ? "full-width" : "alpha-beta";
+}
+
+void SearchWithin(HAnalyzThread& worker, HListMoves& list, double ms,
+                  const std::function<double()>& clockMs) {
+    const double start = clockMs();
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::atomic<uint8_t> stop{0};
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            const double left = ms - (clockMs() - start);
+            if (left <= 0) {
+                stop.store(1);
+                return;
+            }
+            const auto wait = std::chrono::microseconds(int64_t(left * 1000.0) + 100);
+            if (done.wait_for(lock, wait, [&] { return finished; })) return;
+        }
+    });
+    worker.SearchHere(list, stop);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        finished = true;
     }
-    return std::nullopt;
-}
-
-bool TakeFlag(Args& args, const std::string& name) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != name) continue;
-        args.erase(args.begin() + i);
-        return true;
-    }
-    return false;
-}
-
-void RequireArgCount(const Args& args, size_t n, const char* usage) {
-    for (const std::string& arg : args)
-        if (arg.size() > 2 && arg.rfind("--", 0) == 0) throw UsageError{"unknown option " + arg};
-    if (args.size() != n) throw UsageError{std::string("usage: pelvanta-engine ") + usage};
+    done.notify_all();
+    watchdog.join();
 }

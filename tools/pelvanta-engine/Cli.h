@@ -1,33 +1,32 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
+// pelvanta-engine's own pieces of the command line: positions, the search's
+// kind, a search stopped by a clock, and the tables of commands.
+
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "engine/Hanalyzthread.h"
 #include "rules/Notation.h"
-
-// Thrown by argument parsing; main prints the message on one line and exits 2.
-struct UsageError {
-    std::string message;
-};
-
-using Args = std::vector<std::string>;
+#include "tools/Cli.h"
 
 Position RequirePosition(const std::string& text);
-int32_t RequireCount(const std::string& text, const char* what);  // a non-negative number
-// The value after a "--name" option, or nothing when the option is absent.
-std::optional<std::string> TakeOption(Args& args, const std::string& name);
-bool TakeFlag(Args& args, const std::string& name);
-void RequireArgCount(const Args& args, size_t n, const char* usage);
+// "--full-width": the reference search instead of the fast one.
+SearchKind TakeKind(Args& args);
+const char* KindName(SearchKind kind);
 
-// One command: its name, its one-line usage, and its body.
-struct Command {
-    const char* name;
-    const char* usage;
-    int (*run)(Args& args);
-};
+// Runs the worker's whole search on this thread and stops it once the clock
+// has moved on by ms: the wall's, or a thread's CPU time, which never runs
+// ahead of the wall, so waiting for the time still left never oversleeps.
+void SearchWithin(HAnalyzThread& worker, HListMoves& list, double ms,
+                  const std::function<double()>& clockMs);
 
 // Each file of commands registers its table here.
 const std::vector<Command>& RulesCommands();
 const std::vector<Command>& EngineCommands();
+
+// What a position looks like on the command line, for the usage.
+inline constexpr const char* kFenNote =
+    "FEN: W:Wa1,c1,Kd4:Bb8,Kh2 (side to move W or B, then each side's pieces, K marks a king), "
+    "or 'start'";

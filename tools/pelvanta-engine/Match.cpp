@@ -109,37 +109,6 @@ private:
 };
 #endif
 
-// Runs the worker's whole search on this thread and stops it once this
-// thread has used ms of CPU time. A thread's CPU time never runs ahead of the
-// wall clock, so waiting for the time still left never oversleeps.
-void SearchForCpuTime(HAnalyzThread& worker, HListMoves& list, int32_t ms) {
-    const ThreadCpuClock clock;
-    const double start = clock.Ms();
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-    std::atomic<uint8_t> stop{0};
-    std::thread watchdog([&] {
-        std::unique_lock<std::mutex> lock(mutex);
-        for (;;) {
-            const double left = double(ms) - (clock.Ms() - start);
-            if (left <= 0) {
-                stop.store(1);
-                return;
-            }
-            const auto wait = std::chrono::microseconds(int64_t(left * 1000.0) + 100);
-            if (done.wait_for(lock, wait, [&] { return finished; })) return;
-        }
-    });
-    worker.SearchHere(list, stop);
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        finished = true;
-    }
-    done.notify_all();
-    watchdog.join();
-}
-
 // Random legal moves from the start, as indexes into each position's list;
 // the game's move order is fixed, so the indexes replay the same opening.
 std::vector<int32_t> RandomOpening(int32_t plies, std::mt19937& random) {
@@ -189,7 +158,9 @@ GameRecord PlayGame(Side* sides[4], const std::vector<int32_t>& opening, int32_t
         if (size_t(record.plies) < opening.size()) {
             played = list.Move(opening[size_t(record.plies)]);
         } else {
-            SearchForCpuTime(*mover.worker, list, ms);
+            // Stopped once this thread has used ms of CPU time.
+            const ThreadCpuClock clock;
+            SearchWithin(*mover.worker, list, ms, [&clock] { return clock.Ms(); });
             played = *mover.worker->PickMove();
         }
         const bool progress = played.capturedCount > 0 || played.steps[0].king == 0;
