@@ -24,17 +24,9 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 
-missing=()
-for p in wine64 fonts-wine xvfb xauth xdotool imagemagick tesseract-ocr tesseract-ocr-rus \
-    icoutils locales; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -ne 0 ]; then
-    echo "check-windows: installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source scripts/packages.sh
+need_packages check-windows wine64 fonts-wine xvfb xauth xdotool imagemagick tesseract-ocr \
+    tesseract-ocr-rus icoutils locales
 
 echo "== building the installer"
 scripts/package-windows.sh
@@ -196,15 +188,27 @@ folder_unix=$(wine winepath -u "$folder" 2>/dev/null)
     fail "the shortcut points at $target"
 echo "shortcut: $target, started in $folder"
 
-echo "== what the game loads when started from the shortcut"
-(cd "$folder_unix" && PELVANTA_LIST_OPPONENTS=1 timeout 120 "${wine_cmd[@]}" "$target" 2>/dev/null) |
-    tr -d '\r' >"$work/list" || true
-cat "$work/list"
-grep -qi '^folder .*/Programs/Pelvanta/gallery$' "$work/list" ||
-    fail "the game did not play the installed gallery"
-shown=$(grep -c '^opponent .* shown$' "$work/list" || true)
-[ "$shown" -gt 0 ] || fail "no thumbnail shown"
-wineserver_wait
+echo "== the installed gallery, as the installed tool reads it"
+out=$(cd "$installed/gallery" && wine "$installed/pelvanta-archive.exe" inspect 30*.p_g 2>&1 |
+    tr -d '\r') || fail "an installed archive does not load: $out"
+archives=$(grep -c ': loads$' <<<"$out")
+[ "$archives" -ge 8 ] || fail "the installed gallery holds $archives opponents"
+echo "$archives opponents in the installed gallery load"
+
+# How many of the chooser's six visible places a screenshot of the game's
+# window shows a thumbnail in: such a place holds many colours, an empty one
+# the background's few.
+thumbnails_shown() { # screenshot
+    local n=0 c r colours
+    for r in 0 1 2; do
+        for c in 0 1; do
+            colours=$(convert "$1" -crop 60x60+$((414 + 5 + 142 * c + 38))+$((3 + 22 + 5 + 142 * r + 38)) \
+                +repage -format %k info:)
+            [ "$colours" -gt 100 ] && n=$((n + 1))
+        done
+    done
+    echo "$n"
+}
 
 echo "== the game's window, started through the shortcut, in Windows' own fonts"
 start_game() { # from the shortcut; prints the window's id
@@ -219,8 +223,9 @@ sleep 3
 shot=$shots/pelvanta-windows-gallery.png
 import -window "$window" "$shot"
 colours=$(identify -format '%k' "$shot")
-echo "screenshot $shot: $colours colours"
-[ "$colours" -gt 2000 ] || fail "the window shows no photos (only $colours colours)"
+shown=$(thumbnails_shown "$shot")
+echo "screenshot $shot: $colours colours, $shown thumbnails in sight"
+[ "$shown" = 6 ] || fail "the game started from the shortcut shows $shown thumbnails, not six"
 # A game in progress makes closing ask. It is started and its first move
 # played with the keyboard alone: Enter on the first thumbnail (the chooser
 # has the focus), Enter on a3 (the frame starts on a piece that can move),
@@ -370,11 +375,15 @@ out=$(tool pelvanta-engine match "$mine_win\\3003.p_g" "$games\\Галерея\\
     fail "match failed: $out"
 grep -qF "$mine_win\\3003.p_g vs $games\\Галерея\\3001.p_g: 2 games" <<<"$out" ||
     fail "match does not name the archives as typed: $out"
-(cd "$mine" && PELVANTA_LIST_OPPONENTS=1 timeout 120 "${wine_cmd[@]}" "$target" 2>/dev/null) |
-    tr -d '\r' >"$work/mine"
-grep -qF "folder C:/Игры/Мои соперники" "$work/mine" ||
-    fail "the game did not play the folder it started in: $(cat "$work/mine")"
-[ "$(grep -c '^opponent .* shown$' "$work/mine")" = 1 ] || fail "the packed opponent is not shown"
+old=$(xdotool search --name '^Pelvanta$' 2>/dev/null | paste -sd '|' || true)
+(cd "$mine" && "${wine_cmd[@]}" "$target" >/dev/null 2>&1 &)
+window=$(await_window Pelvanta "$old")
+[ -n "$window" ] || fail "the game started in the player's folder shows no window"
+sleep 3
+import -window "$window" "$work/mine.png"
+[ "$(thumbnails_shown "$work/mine.png")" = 1 ] ||
+    fail "the game started in her folder shows $(thumbnails_shown "$work/mine.png") thumbnails, not her one"
+for pid in $(game_pids); do kill "$pid"; done
 echo "packed, inspected, painted and matched by Cyrillic full paths; the game plays them"
 rm -rf "$WINEPREFIX/drive_c/Игры"
 wineserver_wait
@@ -539,7 +548,8 @@ mounted=""
 
 [ "$tests_failed" -eq 0 ] || fail "$tests_failed tests failed under Wine"
 echo "check-windows: passed as Иван (an ordinary user, code page $acp, Wine's fonts only): installed $files files" \
-    "with icons and versions, $shown thumbnails shown ($(basename "$shot"), $(basename "$font_shot"))," \
+    "with icons and versions, $archives opponents that load, $shown thumbnails in sight" \
+    "($(basename "$shot"), $(basename "$font_shot"))," \
     "install/uninstall over the running game refused with nothing changed ($(basename "$busy_shot"))," \
     "close question Да/Нет read per button, tools by Cyrillic full paths," \
     "$tests_passed tests passed under Wine ($tests_left not run here;$programs )," \

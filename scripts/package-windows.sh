@@ -32,23 +32,10 @@ die() {
 # that Qt's cross build and ours look for under QT_HOST_PATH_CMAKE_DIR.
 # g++ and libturbojpeg0-dev build the archive tool for this machine, which
 # paints the demo gallery.
-needed=(g++-mingw-w64-x86-64-posix mingw-w64-tools nsis wine64 dpkg-dev cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n googletest g++ libturbojpeg0-dev)
-missing=()
-for p in "${needed[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -ne 0 ]; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "package-windows: missing ${missing[*]}; run this once, then try again:" >&2
-        echo "  sudo apt-get update && sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
-        exit 1
-    fi
-    log "installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source scripts/packages.sh
+need_packages package-windows g++-mingw-w64-x86-64-posix mingw-w64-tools nsis wine64 dpkg-dev \
+    cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n googletest \
+    g++ libturbojpeg0-dev
 
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 triple=x86_64-w64-mingw32
