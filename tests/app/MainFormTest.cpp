@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "WindowTest.h"
 #include "app/AboutUnit.h"
 #include "app/MainUnit.h"
 #include "app/RulesUnit.h"
@@ -45,48 +46,21 @@ using gui_test::WaitFor;
 
 namespace {
 
-struct Question {
-    QString caption;
-    QString text;
-};
-
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public WindowTest {
 protected:
     void playDuelToTheEnd(uint8_t winner);
 
     void SetUp() override {
-        saved = engineParams;
-        SetQuestionAnswerer([this](QWidget*, const QString& caption, const QString& text) {
-            questions.push_back({caption, text});
-            return answer ? answer() : false;
-        });
-        SetShellOpener([this](const QUrl& url) {
-            opened.push_back(url);
-            return desktopOpens;
-        });
-        form = std::make_unique<TMainForm>();
-        form->show();
+        WindowTest::SetUp();
+        Open();
     }
 
-    void TearDown() override {
-        form.reset();
-        SetQuestionAnswerer({});
-        SetShellOpener({});
-        engineParams = saved;
-    }
-
-    Ui::MainForm& ui() { return form->Controls(); }
-    HParty& party() { return form->Party(); }
-    ImageControl* board() { return ui()._pPartyArea; }
     QString movesText() { return ui().MovesList->text(); }
     int moveCount() { return int(movesText().count(" > ")); }
     std::string lastMove() {
         const QString text = movesText();
         return text.mid(text.lastIndexOf(" > ")).toStdString();
     }
-    bool endShown() { return !ui()._pEndPanel->isHidden(); }
-    std::string endText() { return ui()._pEndPanel->text().toStdString(); }
-
     bool allWorkersStopped() {
         for (const HAnalyzThread& worker : party().workers)
             if (!worker.Stopped()) return false;
@@ -124,13 +98,6 @@ protected:
         for (const Point& square : kSquareOrder)
             EXPECT_EQ(Shown(party(), square), Held(party().board, square)) << square.Text();
     }
-
-    EngineParams saved;
-    std::unique_ptr<TMainForm> form;
-    std::vector<Question> questions;
-    std::function<bool()> answer;
-    std::vector<QUrl> opened;
-    bool desktopOpens = true;  // whether the desktop has a program for the page
 };
 
 // ---------------------------------------------------------------- start-up and layout

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "WindowTest.h"
 #include "app/MainUnit.h"
 #include "engine/EngineParams.h"
 #include "engine/Hanalyzthread.h"
@@ -56,37 +57,13 @@ QImage Shown(const ImageControl* image) {
     return shown;
 }
 
-// A window started in a folder of its own, as the program starts in the
-// folder of the archives; like a player's, its name is Cyrillic with a space.
-class PhotoSideTest : public ::testing::Test {
+class PhotoSideTest : public WindowTest {
 protected:
     void SetUp() override {
-        saved = engineParams;
-        previousFolder = QDir::currentPath();
-        ASSERT_TRUE(folder.isValid());
-        ASSERT_TRUE(QDir::setCurrent(folder.path()));
-        SetQuestionAnswerer([this](QWidget*, const QString&, const QString&) {
-            ++questions;
-            return true;
-        });
+        WindowTest::SetUp();
+        answer = [] { return true; };
     }
 
-    void TearDown() override {
-        form.reset();
-        QDir::setCurrent(previousFolder);
-        SetQuestionAnswerer({});
-        engineParams = saved;
-    }
-
-    void Open() {
-        form = std::make_unique<TMainForm>();
-        form->show();
-    }
-
-    Ui::MainForm& ui() { return form->Controls(); }
-    HParty& party() { return form->Party(); }
-    bool endShown() { return !ui()._pEndPanel->isHidden(); }
-    std::string endText() { return ui()._pEndPanel->text().toStdString(); }
     const HData& girl() { return *form->Girls()[form->CurrentGirl()]; }
 
     void ChooseOpponent(int index) {
@@ -109,12 +86,6 @@ protected:
     }
     void Win() { EndGame("B:Wc3:B"); }
     void Lose() { EndGame("W:W:Bc5"); }
-
-    EngineParams saved;
-    QString previousFolder;
-    QTemporaryDir folder{QDir::tempPath() + QStringLiteral("/Мои соперники XXXXXX")};
-    std::unique_ptr<TMainForm> form;
-    int questions = 0;
 };
 
 // ---------------------------------------------------------------- chooser
@@ -224,7 +195,7 @@ TEST_F(PhotoSideTest, FivePhotosRevealedWinByWin) {
         EXPECT_FALSE(ui().GirlImage->isEnabled());
         EXPECT_FALSE(endShown());
     }
-    EXPECT_EQ(questions, 0);  // the photo starts a game without asking
+    EXPECT_EQ(questions.size(), 0u);  // the photo starts a game without asking
 }
 
 TEST_F(PhotoSideTest, TwoPhotosMakeTheFirstWinComplete) {
@@ -340,7 +311,7 @@ TEST_F(PhotoSideTest, PickingTheSameOpponentAgainStartsOver) {
     QTest::mouseClick(ui().GirlImage, Qt::LeftButton, {}, QPoint(100, 100));
     Win();
     ui().NGirls->trigger();  // no game in progress: nothing asked
-    EXPECT_EQ(questions, 0);
+    EXPECT_EQ(questions.size(), 0u);
     EXPECT_FALSE(ui().IntroBox->isHidden());
     EXPECT_FALSE(ui().NNextPhoto->isEnabled());
     EXPECT_FALSE(ui().NPreviousPhoto->isEnabled());
@@ -390,7 +361,7 @@ TEST_F(PhotoSideTest, HiddenSideComesBackWithTheChooser) {
     ui().NOffOnPhoto->trigger();
     ASSERT_EQ(OuterWidth(form.get()), 418);
     ui().NGirls->trigger();  // during a game: asked, answered Yes
-    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(questions.size(), 1u);
     EXPECT_EQ(OuterWidth(form.get()), 716);
     EXPECT_EQ(ui().NOffOnPhoto->text().toStdString(), "Спрятать фото");
     EXPECT_FALSE(ui().IntroBox->isHidden());

@@ -14,13 +14,13 @@
 #include <string_view>
 #include <vector>
 
-#include "GuiTestSupport.h"
 #include "app/PiecePictures.h"
 #include "engine/EngineParams.h"
 #include "platform/MainWindow.h"
 #include "platform/Os.h"
 #include "rules/Hparty.h"
 #include "rules/Notation.h"
+#include "tests/app/GuiTestSupport.h"
 #include "tests/platform/TestProbe.h"
 
 using gui_test::ClickSquare;
