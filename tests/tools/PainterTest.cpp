@@ -16,7 +16,7 @@ const uint8_t* PixelAt(const Image& image, float x, float y) {
 
 TEST(Painter, PaintsWithoutAnApplicationObject) {
     ASSERT_EQ(QCoreApplication::instance(), nullptr);
-    const QImage photo = PaintScene(kLake, 4);
+    const QImage photo = PaintScene(SceneNamed("lake"), 4);
     EXPECT_EQ(photo.width(), kPhotoWidth);
     EXPECT_EQ(photo.height(), kPhotoHeight);
 }

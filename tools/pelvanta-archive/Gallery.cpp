@@ -13,16 +13,16 @@ const std::vector<Opponent>& DemoOpponents() {
     // thinking time. Every opponent beats the one before in
     // `pelvanta-engine match` (README.md).
     static const std::vector<Opponent> opponents = {
-        {"meadow at sunrise", {1, 0, 0, 0, 0}, &kMeadow, 3, 20, 200, 230},
-        {"orchard through the year", {5, 0, 0, 0, 0}, &kOrchard, 2, 20, 70, 255},
-        {"lighthouse", {1, 0, 0, 1, 1}, &kLighthouse, 3, 50, 90, 220},
-        {"voyage", {3, 0, 0, 1, 0}, &kVoyage, 1, 30, 150, 230},
-        {"mountain lake", {3, 0, 0, 3, 1}, &kLake, 2, 20, 90, 250},
-        {"balloons", {3, 2, 1, 1, 3}, &kBalloons, 2, 30, 60, 230},
-        {"coral reef", {5, 2, 1, 1, 3}, &kReef, 2, 30, 170, 230},
-        {"ringed planet", {7, 2, 1, 1, 3}, &kPlanet, 2, 30, 90, 230},
-        {"desert dunes", {11, 2, 1, 1, 3}, &kDunes, 2, 60, 130, 200},
-        {"winter night", {99, 2, 1, 1, 3}, &kWinter, 3, 30, 185, 230},
+        {"meadow at sunrise", {1, 0, 0, 0, 0}, &SceneNamed("meadow"), 3, 20, 200, 230},
+        {"orchard through the year", {5, 0, 0, 0, 0}, &SceneNamed("orchard"), 2, 20, 70, 255},
+        {"lighthouse", {1, 0, 0, 1, 1}, &SceneNamed("lighthouse"), 3, 50, 90, 220},
+        {"voyage", {3, 0, 0, 1, 0}, &SceneNamed("voyage"), 1, 30, 150, 230},
+        {"mountain lake", {3, 0, 0, 3, 1}, &SceneNamed("lake"), 2, 20, 90, 250},
+        {"balloons", {3, 2, 1, 1, 3}, &SceneNamed("balloons"), 2, 30, 60, 230},
+        {"coral reef", {5, 2, 1, 1, 3}, &SceneNamed("reef"), 2, 30, 170, 230},
+        {"ringed planet", {7, 2, 1, 1, 3}, &SceneNamed("planet"), 2, 30, 90, 230},
+        {"desert dunes", {11, 2, 1, 1, 3}, &SceneNamed("dunes"), 2, 60, 130, 200},
+        {"winter night", {99, 2, 1, 1, 3}, &SceneNamed("winter"), 3, 30, 185, 230},
     };
     return opponents;
 }

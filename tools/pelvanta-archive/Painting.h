@@ -6,12 +6,13 @@
 #include <QPainter>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "photos/Image.h"
 
 // The demo scenes and what paints them. A scene is plain data: the light of
 // each of its five stages and the elements painted over it, back to front
-// (Scenes.cpp). Every scene is painted by the same composition (Compose.cpp),
+// (scenes.txt). Every scene is painted by the same composition (Compose.cpp),
 // each element by its painter with QPainter. Coordinates are those of a
 // 291 x 433 photo, y growing downwards. Colours are 0xAARRGGBB, where an alpha
 // of 0 means opaque, so 0xRRGGBB reads as it looks.
@@ -51,8 +52,8 @@ struct Scene {
     std::span<const Element> elements;
 };
 
-extern const Scene kMeadow, kOrchard, kLighthouse, kVoyage, kLake, kBalloons, kReef, kPlanet,
-    kDunes, kWinter;
+// A scene of scenes.txt by its name.
+const Scene& SceneNamed(const std::string& name);
 
 // A stream of numbers in [0, 1) from a seed, the same on every platform, so
 // that every build paints the same gallery.
@@ -115,13 +116,11 @@ Painter Ship;     // on the water at (x, y), scale s; n 1 sailboat, 3 masts; c1 
 Painter Balloon;  // centre (x, y), radius s, gores of c1 and c2
 Painter Birds;    // n birds about s wide in the box (x, y, w, h), c1
 Painter Fish;     // n 1: at (x, y); more: a shoal in the box (x, y, w, h); s long, c1, c2
-Painter Turtle;   // centre (x, y), s long; c1 shell, c2 skin
 Painter Camels;   // n camels s tall from (x, y), w apart, c1
 // The sky's own lights (Skylights.cpp).
 Painter Rainbow;   // centre (x, y), radius s, w wide
 Painter Aurora;    // curtains along y, h tall, c1 below, c2 above
 Painter MilkyWay;  // from (x, y) to (x + w, y + h), s wide, n stars; c1 glow, c2 dust
 Painter Planet;    // centre (x, y), radius s, bands c1 and c2, rings
-Painter Orb;       // a small moon at (x, y), radius s, c1
 Painter Beams;     // n shafts of c1 from (x, y) down h, spread over w
 }  // namespace paint
