@@ -22,9 +22,15 @@ const char* KindName(SearchKind kind);
 void SearchWithin(HAnalyzThread& worker, HListMoves& list, double ms,
                   const std::function<double()>& clockMs);
 
-// Each file of commands registers its table here.
-const std::vector<Command>& RulesCommands();
-const std::vector<Command>& EngineCommands();
+// The commands (RulesCommands.cpp, EngineCommands.cpp, Match.cpp).
+int MovesCommand(Args& args);
+int PerftCommand(Args& args);
+int DivideCommand(Args& args);
+int ValuesCommand(Args& args);
+int ThinkCommand(Args& args);
+int MatchCommand(Args& args);  // with the archive reader only (PELVANTA_MATCH)
+inline constexpr const char* kMatchUsage =
+    "match A.p_g B.p_g [--games N] [--ms T (CPU ms a move)] [--openings K] [--seed S]";
 
 // What a position looks like on the command line, for the usage.
 inline constexpr const char* kFenNote =

@@ -8,7 +8,6 @@
 #include "platform/MessageQueue.h"
 #include "platform/Os.h"
 #include "tools/pelvanta-engine/Cli.h"
-#include "tools/pelvanta-engine/Match.h"
 
 namespace {
 
@@ -19,7 +18,9 @@ int32_t TakeDepthLimit(const std::string& text) {
     return depth;
 }
 
-int Values(Args& args) {
+}  // namespace
+
+int ValuesCommand(Args& args) {
     EngineParams params = engineParams;
     TakeWeights(args, params);
     const SearchKind kind = TakeKind(args);
@@ -45,7 +46,7 @@ int Values(Args& args) {
     return 0;
 }
 
-int Think(Args& args) {
+int ThinkCommand(Args& args) {
     EngineParams params = engineParams;
     TakeWeights(args, params);
     if (const auto depth = TakeOption(args, "--depth"))
@@ -77,17 +78,4 @@ int Think(Args& args) {
         std::printf(" %s", list.Move(worker->Candidate(i)).PathText().c_str());
     std::printf("\nchosen %s\n", chosen->PathText().c_str());
     return 0;
-}
-
-}  // namespace
-
-const std::vector<Command>& EngineCommands() {
-    static const std::vector<Command> commands = {
-        {"values", "values FEN DEPTHLIMIT [--weights P,F,M,K] [--full-width]", Values},
-        {"think", "think FEN [--depth D] [--weights P,F,M,K] [--ms T] [--full-width]", Think},
-#ifdef PELVANTA_MATCH
-        {"match", kMatchUsage, RunMatch},
-#endif
-    };
-    return commands;
 }

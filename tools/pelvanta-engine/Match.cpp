@@ -5,7 +5,7 @@
 // A move's time is the searching thread's CPU time, not the wall clock, so a
 // busy machine slows a match down without changing its games. The search runs
 // on this (normal-priority) thread; a watchdog stops it when its CPU time is up.
-#include "tools/pelvanta-engine/Match.h"
+#include "tools/pelvanta-engine/Cli.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -227,7 +227,7 @@ void ParseOptions(Args& args, MatchOptions& options, bool& seeded) {
 
 }  // namespace
 
-int RunMatch(Args& args) {
+int MatchCommand(Args& args) {
     MatchOptions options;
     bool seeded = false;
     ParseOptions(args, options, seeded);

@@ -6,9 +6,7 @@
 #include "rules/Perft.h"
 #include "tools/pelvanta-engine/Cli.h"
 
-namespace {
-
-int Moves(Args& args) {
+int MovesCommand(Args& args) {
     RequireArgCount(args, 1, "moves FEN");
     Position position = RequirePosition(args[0]);
     HListMoves list;
@@ -16,6 +14,8 @@ int Moves(Args& args) {
     for (int32_t i = 0; i < n; ++i) std::printf("%s\n", list.Move(i).PathText().c_str());
     return 0;
 }
+
+namespace {
 
 // The bit-board generator's board of a position; it holds no board whose
 // king counters disagree with its pieces.
@@ -55,11 +55,24 @@ int FastDivide(const Position& position, int32_t depth) {
     return 0;
 }
 
-int PerftCommand(Args& args) {
+}  // namespace
+
+// A perft's arguments: the position, the depth and whether the bit-board
+// generator counts.
+struct PerftArgs {
+    Position position;
+    int32_t depth;
+    bool fast;
+};
+
+PerftArgs TakePerftArgs(Args& args, const char* usage) {
     const bool fast = TakeFlag(args, "--fast");
-    RequireArgCount(args, 2, "perft FEN DEPTH [--fast]");
-    Position position = RequirePosition(args[0]);
-    const int32_t depth = RequireCount(args[1], "depth");
+    RequireArgCount(args, 2, usage);
+    return {RequirePosition(args[0]), RequireCount(args[1], "depth"), fast};
+}
+
+int PerftCommand(Args& args) {
+    auto [position, depth, fast] = TakePerftArgs(args, "perft FEN DEPTH [--fast]");
     if (fast) return FastPerftCommand(position, depth);
     Perft perft(depth);
     std::printf("%llu\n", static_cast<unsigned long long>(
@@ -67,11 +80,8 @@ int PerftCommand(Args& args) {
     return 0;
 }
 
-int Divide(Args& args) {
-    const bool fast = TakeFlag(args, "--fast");
-    RequireArgCount(args, 2, "divide FEN DEPTH [--fast]");
-    Position position = RequirePosition(args[0]);
-    const int32_t depth = RequireCount(args[1], "depth");
+int DivideCommand(Args& args) {
+    auto [position, depth, fast] = TakePerftArgs(args, "divide FEN DEPTH [--fast]");
     if (fast) return FastDivide(position, depth);
     HListMoves root;
     const int32_t n = root.Generate(position.sideToMove, position.board);
@@ -89,15 +99,4 @@ int Divide(Args& args) {
     if (depth == 0) total = 1;
     std::printf("total %llu\n", static_cast<unsigned long long>(total));
     return 0;
-}
-
-}  // namespace
-
-const std::vector<Command>& RulesCommands() {
-    static const std::vector<Command> commands = {
-        {"moves", "moves FEN", Moves},
-        {"perft", "perft FEN DEPTH [--fast]", PerftCommand},
-        {"divide", "divide FEN DEPTH [--fast]", Divide},
-    };
-    return commands;
 }

@@ -6,8 +6,16 @@
 
 int main(int argc, char** argv) {
     Utf8Console console(argc, argv);
-    std::vector<Command> commands = RulesCommands();
-    const std::vector<Command>& engine = EngineCommands();
-    commands.insert(commands.end(), engine.begin(), engine.end());
+    const std::vector<Command> commands = {
+        {"moves", "moves FEN", MovesCommand},
+        {"perft", "perft FEN DEPTH [--fast]", PerftCommand},
+        {"divide", "divide FEN DEPTH [--fast]", DivideCommand},
+        {"values", "values FEN DEPTHLIMIT [--weights P,F,M,K] [--full-width]", ValuesCommand},
+        {"think", "think FEN [--depth D] [--weights P,F,M,K] [--ms T] [--full-width]",
+         ThinkCommand},
+#ifdef PELVANTA_MATCH
+        {"match", kMatchUsage, MatchCommand},
+#endif
+    };
     return RunCommands("pelvanta-engine", commands, console.Argc(), console.Argv(), kFenNote);
 }
