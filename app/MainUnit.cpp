@@ -28,8 +28,6 @@ namespace {
 
 constexpr int kClientWidth = 710;
 constexpr int kClientHeight = 441;
-constexpr int kWidePhotoSide = 716;  // outer widths: photo side shown
-constexpr int kBoardOnly = 418;      // and cut off by the window's edge
 
 }  // namespace
 

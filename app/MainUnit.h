@@ -26,6 +26,10 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
+    // The window's outer widths: with the photo side, and cut off by its edge.
+    static constexpr int kWidePhotoSide = 716;
+    static constexpr int kBoardOnly = 418;
+
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 

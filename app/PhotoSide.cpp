@@ -19,8 +19,6 @@ namespace {
 constexpr int kThumbSide = 137;
 constexpr int kThumbPitch = 142;
 constexpr int kThumbMargin = 5;
-constexpr int kWidePhotoSide = 716;
-constexpr int kBoardOnly = 418;
 
 // The image shares the pixels, which must outlive its use.
 QImage ToQImage(const Image& picture) {
