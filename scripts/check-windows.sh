@@ -197,14 +197,14 @@ echo "$archives opponents in the installed gallery load"
 
 # How many of the chooser's six visible places a screenshot of the game's
 # window shows a thumbnail in: such a place holds many colours, an empty one
-# the background's few.
+# the background's one.
 thumbnails_shown() { # screenshot
     local n=0 c r colours
     for r in 0 1 2; do
         for c in 0 1; do
             colours=$(convert "$1" -crop 60x60+$((414 + 5 + 142 * c + 38))+$((3 + 22 + 5 + 142 * r + 38)) \
                 +repage -format %k info:)
-            [ "$colours" -gt 100 ] && n=$((n + 1))
+            [ "$colours" -gt 8 ] && n=$((n + 1))
         done
     done
     echo "$n"
@@ -418,14 +418,14 @@ run_tests() { # program, filter, label, more arguments...
     programs+=" $label"
 }
 for program in containers/test_containers rules/test_rules engine/test_engine \
-    engine/test_engine_threads platform/test_platform photos/test_photos app/test_party \
+    engine/test_engine_threads platform/test_platform photos/test_photos tools/test_tools rules/test_party \
     app/test_pictures; do
     run_tests "$program" "${PELVANTA_WINDOWS_TEST_FILTER:-*}" "$(basename "$program")"
 done
 # Left out of test_app: what only Linux has (no display at all; the desktop's
 # xdg-open launcher), and the one test that starts the archive tool by the
 # Linux path the cross build writes into it, which QProcess under Wine cannot
-# start (test_photos runs the same tool through the shell).
+# start (test_tools runs the same tool through the shell).
 run_tests app/test_app "${PELVANTA_WINDOWS_TEST_FILTER:--Startup.WithoutADisplay*:Startup.AnUnreachableDisplay*:ToolkitShell.LauncherExitCode*:PhotoSideTest.BeatingTheBeginnerOfTheDemoGallery*}" test_app
 # The window's texts against Windows' own font, on Wine's real window system.
 # (Wine passes no QT_ variable to a program, so the platform is an argument.)

@@ -102,49 +102,32 @@ build_qt() {
     rm -rf "$cache/qt-build"  # only the installed Qt is used from here on
 }
 
-build_jpeg() {
-    local prefix=$cache/libjpeg-turbo
+# A static library for Windows built once into $cache/NAME from SOURCE, with
+# the toolchain and the further CMake options given.
+build_cached() { # name, label, source, options...
+    local name=$1 label=$2 src=$3 prefix=$cache/$1
+    shift 3
     [ -f "$prefix/.done" ] && return
-    local src
-    src=$(fetch_source libjpeg-turbo)
-    log "building libjpeg-turbo for Windows from $src into $prefix"
-    rm -rf "$cache/jpeg-build" "$prefix"
-    # Without SIMD: nasm would be one more package, and the photos are small.
-    cmake -S "$src" -B "$cache/jpeg-build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$prefix" \
-        -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=ON -DWITH_SIMD=OFF \
-        -DWITH_JAVA=OFF >"$cache/jpeg.log" 2>&1 &&
-        "${heavy[@]}" ninja -C "$cache/jpeg-build" -j"$jobs" install >>"$cache/jpeg.log" 2>&1 || {
-        tail -n 30 "$cache/jpeg.log" >&2
-        die "libjpeg-turbo's build failed (log: $cache/jpeg.log)"
+    log "building $label for Windows from $src into $prefix"
+    rm -rf "$cache/$name-build" "$prefix"
+    cmake -S "$src" -B "$cache/$name-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >"$cache/$name.log" 2>&1 &&
+        "${heavy[@]}" ninja -C "$cache/$name-build" -j"$jobs" install >>"$cache/$name.log" 2>&1 || {
+        tail -n 30 "$cache/$name.log" >&2
+        die "$label's build failed (log: $cache/$name.log)"
     }
     touch "$prefix/.done"
-    rm -rf "$cache/jpeg-build"
-}
-
-build_gtest() {
-    local prefix=$cache/googletest
-    [ -f "$prefix/.done" ] && return
-    log "building GoogleTest for Windows into $prefix"
-    rm -rf "$cache/gtest-build" "$prefix"
-    cmake -S /usr/src/googletest -B "$cache/gtest-build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$prefix" \
-        -DBUILD_SHARED_LIBS=OFF -Dgtest_disable_pthreads=OFF >"$cache/gtest.log" 2>&1 &&
-        "${heavy[@]}" ninja -C "$cache/gtest-build" -j"$jobs" install >>"$cache/gtest.log" 2>&1 || {
-        tail -n 30 "$cache/gtest.log" >&2
-        die "GoogleTest's build failed (log: $cache/gtest.log)"
-    }
-    touch "$prefix/.done"
-    rm -rf "$cache/gtest-build"
+    rm -rf "$cache/$name-build"
 }
 
 build_qt
-build_jpeg
-build_gtest
+# libjpeg-turbo without SIMD: nasm would be one more package, and the photos
+# are small.
+[ -f "$cache/libjpeg-turbo/.done" ] ||
+    build_cached libjpeg-turbo libjpeg-turbo "$(fetch_source libjpeg-turbo)" -DENABLE_SHARED=OFF \
+        -DENABLE_STATIC=ON -DWITH_TURBOJPEG=ON -DWITH_SIMD=OFF -DWITH_JAVA=OFF
+build_cached googletest GoogleTest /usr/src/googletest -DBUILD_SHARED_LIBS=OFF \
+    -Dgtest_disable_pthreads=OFF
 # Qt's Russian texts where the Qt of the build looks for them, for the tests.
 mkdir -p "$cache/qt/translations"
 cp -u /usr/share/qt6/translations/qtbase_ru.qm "$cache/qt/translations/"
