@@ -1,6 +1,7 @@
 // What starting the window costs with a folder of opponent archives: the time
-// to build the main window (which reads and decodes every archive), the time
-// until it is first painted, and the memory the process holds then.
+// to build the main window (which reads and checks every archive), the time
+// until it is first painted, and the memory the process holds then; and what
+// showing a photo costs, which is decoded as it is shown.
 //
 //   bench_startup FOLDER
 
@@ -8,10 +9,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "app/MainUnit.h"
 #include "photos/ImageStore.h"
+#include "photos/Jpeg.h"
 
 namespace {
 
@@ -63,11 +67,30 @@ int main(int argc, char** argv) {
     long rss1, peak1;
     Memory(rss1, peak1);
     std::printf("opponents loaded      %d\n", form.Girls().Count());
-    std::printf("pictures kept         %zu (%.1f MiB of pixels)\n", ImageStore::Instance().Count(),
+    std::printf("pictures kept         %zu (%.1f MiB of pixels and JPEG data)\n",
+                ImageStore::Instance().Count(),
                 double(ImageStore::Instance().PixelBytes()) / (1024.0 * 1024.0));
     std::printf("window built in       %.1f ms\n", built);
     std::printf("first painted after   %.1f ms\n", shown);
     std::printf("resident memory       %.1f MiB before, %.1f MiB after (peak %.1f MiB)\n",
                 double(rss0) / 1024.0, double(rss1) / 1024.0, double(peak1) / 1024.0);
+
+    // Every photo decoded as the photo panel decodes the one it shows.
+    double total = 0, slowest = 0;
+    int32_t photos = 0;
+    for (int32_t g = 0; g < form.Girls().Count(); ++g) {
+        for (int32_t k = 0; k < (*form.Girls()[g]).photos.Count(); ++k) {
+            Image pixels;
+            std::string reason;
+            clock.restart();
+            DecodeJpeg((*(*form.Girls()[g]).photos[k])->jpeg, pixels, reason);
+            const double ms = double(clock.nsecsElapsed()) / 1e6;
+            total += ms;
+            slowest = std::max(slowest, ms);
+            ++photos;
+        }
+    }
+    std::printf("a photo decoded in    %.2f ms on average, %.2f ms at most (%d photos)\n",
+                photos > 0 ? total / photos : 0.0, slowest, photos);
     return 0;
 }
