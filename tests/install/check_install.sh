@@ -41,7 +41,7 @@ game_reads() {  # folder, program...
         window=$(xdotool search --sync --onlyvisible --name "^Pelvanta\$" | head -n 1)
         xdotool windowfocus --sync "$window" key F1
         for _ in $(seq 1 100); do grep -q "Rules\.htm" "$0" && break; sleep 0.1; done
-        kill "$(pgrep -P $! | head -n 1)" 2>/dev/null || kill $!
+        kill "$(sed -n "1s/ .*//p" "$0")"  # the game: the first process traced
         wait' "$scratch/trace" env QT_QPA_PLATFORM=xcb "$@") 2>"$scratch/stderr" ||
         fail "the game could not be run: $(cat "$scratch/stderr")"
     local played
