@@ -17,8 +17,8 @@ const uint8_t* PixelAt(const Image& image, float x, float y) {
 TEST(Painter, PaintsWithoutAnApplicationObject) {
     ASSERT_EQ(QCoreApplication::instance(), nullptr);
     const QImage photo = PaintScene(SceneNamed("lake"), 4);
-    EXPECT_EQ(photo.width(), kPhotoWidth);
-    EXPECT_EQ(photo.height(), kPhotoHeight);
+    EXPECT_EQ(photo.width(), int(kSceneW));
+    EXPECT_EQ(photo.height(), int(kSceneH));
 }
 
 TEST(Painter, EveryStageBringsALightOrAnElementOfItsOwn) {

@@ -3,15 +3,8 @@
 #include "tools/pelvanta-archive/Painting.h"
 
 const std::vector<Opponent>& DemoOpponents() {
-    // depth, then promotionBonus, firstKingBonus, manValue, kingValue.
-    // The search deepens its limit 1, 3, 5, ..., so only odd depths are
-    // steps, and past depth 7 two plies more are too small a step: the top
-    // of the ladder climbs four plies at a time. Below that the steps are
-    // what an opponent sees: a forced win five plies ahead, then men, then
-    // men three plies ahead, then kings worth a third of a man, then kings
-    // and promotion at their worth. The last one is bounded only by the
-    // thinking time. Every opponent beats the one before in
-    // `pelvanta-engine match` (README.md).
+    // depth, then promotionBonus, firstKingBonus, manValue, kingValue: the
+    // ladder docs/contributing.md describes, each beating the one before.
     static const std::vector<Opponent> opponents = {
         {"meadow at sunrise", {1, 0, 0, 0, 0}, &SceneNamed("meadow"), 3, 20, 200, 230},
         {"orchard through the year", {5, 0, 0, 0, 0}, &SceneNamed("orchard"), 2, 20, 70, 255},

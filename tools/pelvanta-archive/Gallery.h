@@ -10,8 +10,6 @@
 // sees no material at all to a full-strength player, each with an illustrated
 // scene that changes from photo to photo.
 
-inline constexpr int32_t kPhotoWidth = 291;
-inline constexpr int32_t kPhotoHeight = 433;
 inline constexpr int32_t kThumbSide = 137;
 inline constexpr int32_t kDemoPhotos = 5;  // one for each stage of a scene
 
