@@ -5,22 +5,22 @@ ImageStore& ImageStore::Instance() {
     return store;
 }
 
-const Image* ImageStore::Keep(Image&& image) {
-    auto kept = std::make_unique<Image>(std::move(image));
-    const Image* pointer = kept.get();
+template <typename T>
+const T* ImageStore::Add(std::vector<std::unique_ptr<T>>& kept, T&& item, size_t bytes) {
+    auto owned = std::make_unique<T>(std::move(item));
+    const T* pointer = owned.get();
     std::lock_guard lock(mutex_);
-    pixelBytes_ += kept->rgb.size();
-    images_.push_back(std::move(kept));
+    pixelBytes_ += bytes;
+    kept.push_back(std::move(owned));
     return pointer;
 }
 
+const Image* ImageStore::Keep(Image&& image) {
+    return Add(images_, std::move(image), image.rgb.size());
+}
+
 const Photo* ImageStore::Keep(Photo&& photo) {
-    auto kept = std::make_unique<Photo>(std::move(photo));
-    const Photo* pointer = kept.get();
-    std::lock_guard lock(mutex_);
-    pixelBytes_ += kept->jpeg.size();
-    photos_.push_back(std::move(kept));
-    return pointer;
+    return Add(photos_, std::move(photo), photo.jpeg.size());
 }
 
 size_t ImageStore::Count() const {

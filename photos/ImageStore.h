@@ -25,6 +25,8 @@ public:
 
 private:
     ImageStore() = default;
+    template <typename T>
+    const T* Add(std::vector<std::unique_ptr<T>>& kept, T&& item, size_t bytes);
 
     mutable std::mutex mutex_;
     std::vector<std::unique_ptr<Image>> images_;

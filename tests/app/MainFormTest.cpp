@@ -37,12 +37,7 @@
 #include "ui_MainForm.h"
 #include "ui_RulesForm.h"
 
-using gui_test::ClickSquare;
-using gui_test::DeliverPosted;
-using gui_test::Held;
-using gui_test::Shown;
-using gui_test::Sq;
-using gui_test::WaitFor;
+using namespace gui_test;
 
 namespace {
 

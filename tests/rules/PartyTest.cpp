@@ -23,12 +23,7 @@
 #include "tests/app/GuiTestSupport.h"
 #include "tests/platform/TestProbe.h"
 
-using gui_test::ClickSquare;
-using gui_test::DeliverPosted;
-using gui_test::Held;
-using gui_test::Shown;
-using gui_test::Sq;
-using gui_test::WaitFor;
+using namespace gui_test;
 
 namespace {
 
