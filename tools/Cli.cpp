@@ -29,6 +29,14 @@ int32_t RequireCount(const std::string& text, const char* what) {
     return value;
 }
 
+int32_t RequireRange(const std::string& text, const char* what, int32_t low, int32_t high) {
+    const int32_t value = RequireCount(text, what);
+    if (value < low || value > high)
+        throw UsageError{std::string(what) + " must lie between " + std::to_string(low) + " and " +
+                         std::to_string(high) + ": '" + text + "'"};
+    return value;
+}
+
 std::optional<std::string> TakeOption(Args& args, const std::string& name) {
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] != name) continue;

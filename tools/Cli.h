@@ -19,6 +19,8 @@ struct UsageError {
 using Args = std::vector<std::string>;
 
 int32_t RequireCount(const std::string& text, const char* what);  // a non-negative number
+// A count from low to high.
+int32_t RequireRange(const std::string& text, const char* what, int32_t low, int32_t high);
 // The value after a "--name" option, or nothing when the option is absent.
 std::optional<std::string> TakeOption(Args& args, const std::string& name);
 bool TakeFlag(Args& args, const std::string& name);

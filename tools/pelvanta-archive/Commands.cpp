@@ -1,6 +1,5 @@
 #include "tools/pelvanta-archive/Commands.h"
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -15,21 +14,6 @@ namespace {
 
 constexpr int kJpegQuality = 90;
 constexpr int32_t kMaxDepth = 99;
-
-int32_t ParseInt(const std::string& text, const char* what, int32_t lo, int32_t hi) {
-    int32_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < lo || value > hi)
-        throw UsageError{std::string(what) + " must be a whole number from " + std::to_string(lo) +
-                         " to " + std::to_string(hi) + ", not '" + text + "'"};
-    return value;
-}
-
-// Takes the value of an option at args[i]; the value must follow it.
-const std::string& OptionValue(const Args& args, size_t& i) {
-    if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
-    return args[++i];
-}
 
 // A JPEG input of pack: read whole and decoded once, so a file that is not a
 // JPEG, or a broken one, never gets into an archive.
@@ -76,26 +60,18 @@ std::string Dimensions(const Image& image) {
 }  // namespace
 
 int RunPack(Args& args) {
-    std::string output, thumbnail;
-    uint8_t kind = kScrambledKind;
     EngineParams params = kNewOpponentParams;
     TakeWeights(args, params);
-    std::vector<std::string> photoFiles;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "-o")
-            output = OptionValue(args, i);
-        else if (arg == "--thumb")
-            thumbnail = OptionValue(args, i);
-        else if (arg == "--kind")
-            kind = uint8_t(ParseInt(OptionValue(args, i), "--kind", 0, 1));
-        else if (arg == "--depth")
-            params.searchDepth = ParseInt(OptionValue(args, i), "--depth", 0, kMaxDepth);
-        else if (arg.size() > 1 && arg[0] == '-')
-            throw UsageError{"unknown option " + arg};
-        else
-            photoFiles.push_back(arg);
-    }
+    const std::string output = TakeOption(args, "-o").value_or("");
+    const std::string thumbnail = TakeOption(args, "--thumb").value_or("");
+    uint8_t kind = kScrambledKind;
+    if (const auto text = TakeOption(args, "--kind"))
+        kind = uint8_t(RequireRange(*text, "--kind", 0, 1));
+    if (const auto text = TakeOption(args, "--depth"))
+        params.searchDepth = RequireRange(*text, "--depth", 0, kMaxDepth);
+    for (const std::string& arg : args)
+        if (arg.size() > 1 && arg[0] == '-') throw UsageError{"unknown option " + arg};
+    const std::vector<std::string>& photoFiles = args;
     if (output.empty()) throw UsageError{"pack needs -o FILE"};
     if (thumbnail.empty()) throw UsageError{"pack needs --thumb THUMB.jpg"};
     if (photoFiles.size() < size_t(kMinPhotos))
@@ -175,12 +151,8 @@ bool WriteDemoGallery(const std::string& dir, std::string& error, int32_t count)
 
 int RunDemo(Args& args) {
     int32_t count = 0;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "--count") continue;
-        count = ParseInt(OptionValue(args, i), "--count", 1, kGalleryFiles);
-        args.erase(args.begin() + long(i) - 1, args.begin() + long(i) + 1);
-        break;
-    }
+    if (const auto text = TakeOption(args, "--count"))
+        count = RequireRange(*text, "--count", 1, kGalleryFiles);
     if (args.size() != 1 || args[0].rfind("-", 0) == 0)
         throw UsageError{"usage: pelvanta-archive demo DIR [--count N]"};
     std::string error;

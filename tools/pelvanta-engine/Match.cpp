@@ -53,14 +53,6 @@ struct MatchOptions {
     uint32_t seed = 0;
 };
 
-int32_t RequireRange(const std::string& text, const char* what, int32_t low, int32_t high) {
-    const int32_t value = RequireCount(text, what);
-    if (value < low || value > high)
-        throw UsageError{std::string(what) + " must lie between " + std::to_string(low) + " and " +
-                         std::to_string(high) + ": '" + text + "'"};
-    return value;
-}
-
 EngineParams LoadOpponent(const std::string& file) {
     HData entry;
     std::string reason;
