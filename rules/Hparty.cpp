@@ -101,7 +101,12 @@ void HParty::NextTurn() {
         }
         return;
     }
-    // The game is over: nothing may go on thinking about it.
+    SideToMoveHasLost();
+}
+
+// The game is over: nothing may go on thinking about it, and the window hears
+// which side could not move.
+void HParty::SideToMoveHasLost() {
     NameTurn({});
     StopAllWorkers();
     PostToMainWindow(sideToMove == Bottom ? kMsgBottomCannotMove : kMsgTopCannotMove);
@@ -186,10 +191,7 @@ void HParty::TakeResult() {
     worker->Abort();
     const HMove* move = worker->PickMove();
     if (move == nullptr) {
-        // No reply listed: the computer, to move, has none and has lost.
-        NameTurn({});
-        StopAllWorkers();
-        PostToMainWindow(sideToMove == Bottom ? kMsgBottomCannotMove : kMsgTopCannotMove);
+        SideToMoveHasLost();  // no reply listed: the computer, to move, has none
         return;
     }
     computerMove = *move;

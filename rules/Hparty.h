@@ -104,6 +104,7 @@ public:
     QAction* handicapItem = nullptr;
 
 private:
+    void SideToMoveHasLost();
     void MarkSquare(Point square);
     // The window's name to a screen reader: whose turn it is, if anyone's.
     void NameTurn(const QString& whose);
